@@ -1,0 +1,135 @@
+#include "base/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace orvex {
+namespace {
+
+std::string errnoText(const std::string& what, const std::filesystem::path& path) {
+    return what + " " + path.string() + ": " + std::strerror(errno);
+}
+
+std::optional<std::string> writeAll(int fd, std::string_view contents,
+                                    const std::filesystem::path& path) {
+    const char* data = contents.data();
+    std::size_t left = contents.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, data, left);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errnoText("Cannot write", path);
+        }
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return std::nullopt;
+}
+
+std::string randomSuffix() {
+    static thread_local std::mt19937_64 generator{std::random_device{}()};
+    std::ostringstream out;
+    out << std::hex << generator();
+    return out.str();
+}
+
+}  // namespace
+
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& target,
+                                               std::string_view contents, mode_t mode) {
+    std::filesystem::path temp = target;
+    temp += ".tmp-" + randomSuffix();
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) {
+        return errnoText("Cannot create", temp);
+    }
+    auto failure = writeAll(fd, contents, temp);
+    if (!failure && ::fchmod(fd, mode) != 0) {
+        failure = errnoText("Cannot set mode of", temp);
+    }
+    if (!failure && ::fsync(fd) != 0) {
+        failure = errnoText("Cannot sync", temp);
+    }
+    if (::close(fd) != 0 && !failure) {
+        failure = errnoText("Cannot close", temp);
+    }
+    if (!failure && ::rename(temp.c_str(), target.c_str()) != 0) {
+        failure = errnoText("Cannot replace", target);
+    }
+    if (failure) {
+        ::unlink(temp.c_str());
+        return failure;
+    }
+    // Make the rename itself durable; a failure here does not undo the write.
+    int dirFd = ::open(target.parent_path().empty() ? "." : target.parent_path().c_str(),
+                       O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> writeFileDirectly(const std::filesystem::path& target,
+                                             std::string_view contents) {
+    int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return errnoText("Cannot create", target);
+    }
+    auto failure = writeAll(fd, contents, target);
+    if (::close(fd) != 0 && !failure) {
+        failure = errnoText("Cannot close", target);
+    }
+    return failure;
+}
+
+std::optional<std::string> readWholeFile(const std::filesystem::path& path, std::string* error,
+                                         std::size_t maxBytes) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error) {
+            *error = errnoText("Cannot open", path);
+        }
+        return std::nullopt;
+    }
+    std::string contents;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            if (error) {
+                *error = errnoText("Cannot read", path);
+            }
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) {
+            break;
+        }
+        if (contents.size() + static_cast<std::size_t>(n) > maxBytes) {
+            if (error) {
+                *error = "File " + path.string() + " is larger than " + std::to_string(maxBytes) +
+                         " bytes";
+            }
+            ::close(fd);
+            return std::nullopt;
+        }
+        contents.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return contents;
+}
+
+}  // namespace orvex

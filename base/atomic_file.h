@@ -1,0 +1,27 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvex {
+
+// Writes `contents` to a temporary file beside `target`, flushes and fsyncs it, then
+// renames it over `target`. On any failure the temporary file is removed and `target`
+// is left exactly as it was. Returns an error description, or nullopt on success.
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& target,
+                                               std::string_view contents, mode_t mode = 0644);
+
+// Plain (non-atomic) write, for files the user picked as an export target.
+std::optional<std::string> writeFileDirectly(const std::filesystem::path& target,
+                                             std::string_view contents);
+
+// Reads a whole file, refusing files larger than `maxBytes` so one bad file cannot
+// exhaust memory. Returns the error description in `error` on failure.
+std::optional<std::string> readWholeFile(const std::filesystem::path& path, std::string* error,
+                                         std::size_t maxBytes = 64u << 20);
+
+}  // namespace orvex
