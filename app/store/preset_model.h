@@ -93,6 +93,8 @@ Json encodePresetData(const PresetData& preset);
 Json encodeFolderItem(const FolderItem& folder);
 Json encodePresetItem(const PresetItem& item);
 Json encodeAppSettings(const AppSettings& settings);
+// The file form: pretty-printed, keys sorted, trailing newline.
+std::string encodeAppSettingsText(const AppSettings& settings);
 
 // The presets of the list in order, folders skipped.
 std::vector<PresetData> flattenPresets(const std::vector<PresetItem>& items);

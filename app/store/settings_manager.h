@@ -18,6 +18,10 @@ using TextLookup = std::function<std::string(const std::string& key)>;
 // factory presets.
 class SettingsManager {
   public:
+    // A settings or import file larger than this is refused unread, so a stray huge file
+    // costs a decode failure rather than the process's memory.
+    static constexpr std::size_t kMaxSettingsFileBytes = 16u << 20;
+
     // `factoryTexts` labels the factory presets when load() falls back to them. The
     // localization manager is not built yet when the settings are first read, so start-up
     // uses loadStored() and defaultPresets(texts) instead (see LocalizationManager).
