@@ -1,0 +1,29 @@
+#include "cli/core/cli_arguments.h"
+
+namespace orvex {
+
+CliArguments parseCliArguments(const std::vector<std::string>& arguments) {
+    CliArguments parsed;
+    if (arguments.empty()) {
+        return parsed;
+    }
+    if (arguments[0] == "--help" || arguments[0] == "-h") {
+        parsed.mode = CliMode::help;
+        return parsed;
+    }
+    parsed.mode = CliMode::command;
+    parsed.action = arguments[0];
+    std::size_t i = 1;
+    while (i < arguments.size()) {
+        const std::string& current = arguments[i];
+        if (current.starts_with("--") && i + 1 < arguments.size()) {
+            parsed.params[current.substr(2)] = arguments[i + 1];
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+    return parsed;
+}
+
+}  // namespace orvex
