@@ -1,0 +1,232 @@
+#include "cli/core/cli_runner.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "base/atomic_file.h"
+#include "base/uuid.h"
+#include "cli/core/usage_text.h"
+#include "protocol/cli_command.h"
+
+namespace orvex {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+
+constexpr const char* kId = "0F4E8C1A-2B3C-4D5E-8F90-A1B2C3D4E5F6";
+
+class CliRunnerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / ("orvex-cli-" + newUuid());
+        fs::create_directories(root_);
+        environment_.resolvePaths = [this] {
+            ++resolveCalls_;
+            return AppPathsResult{AppPaths{root_ / "orvex"}, {}};
+        };
+        environment_.newCommandId = [] { return std::string(kId); };
+        clock_.setAdvancer([this](Clock::Duration) {
+            ++sleepCount_;
+            if (duringSleep_) {
+                duringSleep_(sleepCount_);
+            }
+        });
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    fs::path commandsDir() const { return root_ / "orvex" / "commands"; }
+    fs::path commandFile() const { return commandsDir() / (std::string(kId) + ".command.json"); }
+    fs::path responseFile() const { return commandsDir() / (std::string(kId) + ".response.json"); }
+
+    int run(std::vector<std::string> arguments) { return runCli(arguments, environment_); }
+
+    // Runs `write` during the sleep numbered `sleep` (counting from 1), as the app would
+    // answer while the client waits.
+    void answerDuringSleep(int sleep, std::string content) {
+        duringSleep_ = [this, sleep, content](int count) {
+            if (count == sleep) {
+                ASSERT_FALSE(writeFileAtomically(responseFile(), content, 0600));
+            }
+        };
+    }
+
+    static std::vector<Clock::Duration> polls(std::size_t count) {
+        return std::vector<Clock::Duration>(count, milliseconds(100));
+    }
+
+    fs::path root_;
+    VirtualClock clock_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+    CliEnvironment environment_{clock_, out_, err_};
+    int resolveCalls_ = 0;
+    int sleepCount_ = 0;
+    std::function<void(int)> duringSleep_;
+};
+
+TEST_F(CliRunnerTest, UsageWithoutTouchingTheDirectory) {
+    EXPECT_EQ(run({}), 1);
+    EXPECT_EQ(out_.str(), usageText());
+    out_.str("");
+    EXPECT_EQ(run({"-h"}), 0);
+    EXPECT_EQ(run({"--help"}), 0);
+    EXPECT_EQ(out_.str(), usageText() + usageText());
+    EXPECT_EQ(err_.str(), "");
+    EXPECT_EQ(resolveCalls_, 0);
+    EXPECT_TRUE(clock_.sleeps().empty());
+}
+
+TEST_F(CliRunnerTest, WritesThePrivateCommandFileThenTimesOutAfterTenSeconds) {
+    const auto start = clock_.now();
+    duringSleep_ = [this](int count) {
+        if (count == 1) {
+            // The file is in place, complete and private, before the first wait.
+            struct stat info {};
+            ASSERT_EQ(::stat(commandFile().c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 07777, 0600u);
+            ASSERT_EQ(::stat(commandsDir().c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 07777, 0700u);
+            auto text = readWholeFile(commandFile(), nullptr);
+            ASSERT_TRUE(text);
+            EXPECT_EQ(*text,
+                      "{\n"
+                      "  \"action\": \"folder.rename\",\n"
+                      "  \"id\": \"0F4E8C1A-2B3C-4D5E-8F90-A1B2C3D4E5F6\",\n"
+                      "  \"params\": {\n"
+                      "    \"id\": \"2\",\n"
+                      "    \"name\": \"Work\"\n"
+                      "  }\n"
+                      "}\n");
+        }
+    };
+    EXPECT_EQ(run({"folder.rename", "--id", "1", "--name", "Work", "--id", "2"}), 1);
+
+    EXPECT_EQ(clock_.sleeps(), polls(100));
+    EXPECT_EQ(clock_.now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(err_.str(), "Error: Timeout waiting for response. Is Orvex running?\n");
+    EXPECT_EQ(out_.str(), "");
+    // Left for the app to carry out when it next starts.
+    EXPECT_TRUE(fs::exists(commandFile()));
+}
+
+TEST_F(CliRunnerTest, PrintsTheResponseReEncodedAndDeletesIt) {
+    answerDuringSleep(3, R"({"success":true,"id":"0F4E8C1A-2B3C-4D5E-8F90-A1B2C3D4E5F6",
+        "error":null,"extra":1,"data":{"status":{"running":true,"language":"en","presetCount":2,
+        "folderCount":0,"alwaysOnTop":false,"uptime":5}}})");
+
+    EXPECT_EQ(run({"app.status"}), 0);
+
+    auto expectedSleeps = polls(3);
+    expectedSleeps.push_back(milliseconds(50));
+    EXPECT_EQ(clock_.sleeps(), expectedSleeps);
+    EXPECT_EQ(out_.str(),
+              "{\n"
+              "  \"data\": {\n"
+              "    \"status\": {\n"
+              "      \"alwaysOnTop\": false,\n"
+              "      \"folderCount\": 0,\n"
+              "      \"language\": \"en\",\n"
+              "      \"presetCount\": 2,\n"
+              "      \"running\": true\n"
+              "    }\n"
+              "  },\n"
+              "  \"id\": \"0F4E8C1A-2B3C-4D5E-8F90-A1B2C3D4E5F6\",\n"
+              "  \"success\": true\n"
+              "}\n");
+    EXPECT_EQ(err_.str(), "");
+    EXPECT_FALSE(fs::exists(responseFile()));
+}
+
+TEST_F(CliRunnerTest, FailedActionIsPrintedWithStatusOne) {
+    answerDuringSleep(1, R"({"id":"0F4E8C1A-2B3C-4D5E-8F90-A1B2C3D4E5F6","success":false,
+        "error":"Preset not found: 9"})");
+    EXPECT_EQ(run({"preset.get", "--id", "9"}), 1);
+    EXPECT_EQ(out_.str(),
+              "{\n"
+              "  \"error\": \"Preset not found: 9\",\n"
+              "  \"id\": \"0F4E8C1A-2B3C-4D5E-8F90-A1B2C3D4E5F6\",\n"
+              "  \"success\": false\n"
+              "}\n");
+    EXPECT_EQ(err_.str(), "");
+}
+
+TEST_F(CliRunnerTest, UndecodableResponseCountsAsNoAnswerAndIsDeleted) {
+    answerDuringSleep(2, R"({"id":"x","success":"yes"})");
+    EXPECT_EQ(run({"preset.list"}), 1);
+    // Given up at once, not after waiting out the ten seconds.
+    auto expectedSleeps = polls(2);
+    expectedSleeps.push_back(milliseconds(50));
+    EXPECT_EQ(clock_.sleeps(), expectedSleeps);
+    EXPECT_EQ(err_.str(), "Error: Timeout waiting for response. Is Orvex running?\n");
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_FALSE(fs::exists(responseFile()));
+}
+
+TEST_F(CliRunnerTest, UnreadableResponseIsRetriedUntilTheTimeout) {
+    duringSleep_ = [this](int count) {
+        if (count == 1) {
+            fs::create_directory(responseFile());  // exists, but reading it fails
+        }
+    };
+    const auto start = clock_.now();
+    EXPECT_EQ(run({"preset.list"}), 1);
+    // One plain poll, then settle + poll each round until ten seconds have passed.
+    EXPECT_EQ(clock_.now() - start, milliseconds(100 + 66 * 150));
+    EXPECT_EQ(clock_.sleeps().size(), 1u + 2 * 66);
+    EXPECT_EQ(err_.str(), "Error: Timeout waiting for response. Is Orvex running?\n");
+}
+
+TEST_F(CliRunnerTest, UnwritableCommandDirectoryFailsAtOnce) {
+    fs::create_directories(root_ / "orvex");
+    std::ofstream(commandsDir()) << "a file where the directory should be";
+
+    EXPECT_EQ(run({"preset.list"}), 1);
+
+    EXPECT_TRUE(clock_.sleeps().empty());
+    EXPECT_TRUE(err_.str().starts_with("Error: Cannot write command file: ")) << err_.str();
+    EXPECT_NE(err_.str().find(commandsDir().string()), std::string::npos) << err_.str();
+    EXPECT_EQ(err_.str().find("Timeout"), std::string::npos);
+    EXPECT_EQ(out_.str(), "");
+}
+
+TEST_F(CliRunnerTest, NoSettingsDirectoryFailsAtOnce) {
+    environment_.resolvePaths = [] {
+        return AppPathsResult{std::nullopt, "No home directory: set HOME"};
+    };
+    EXPECT_EQ(run({"preset.list"}), 1);
+    EXPECT_EQ(err_.str(), "Error: No home directory: set HOME\n");
+    EXPECT_TRUE(clock_.sleeps().empty());
+}
+
+TEST_F(CliRunnerTest, OversizedCommandIsRefusedBeforeWriting) {
+    EXPECT_EQ(run({"preset.create", "--fixedPrompt", std::string(1 << 20, 'x')}), 1);
+    EXPECT_TRUE(err_.str().starts_with("Error: Command too large: ")) << err_.str();
+    EXPECT_FALSE(fs::exists(commandFile()));
+    EXPECT_TRUE(clock_.sleeps().empty());
+}
+
+TEST_F(CliRunnerTest, ParamsReachTheFileAsStrings) {
+    answerDuringSleep(1, R"({"id":"0F4E8C1A-2B3C-4D5E-8F90-A1B2C3D4E5F6","success":true})");
+    duringSleep_ = [this, answer = duringSleep_](int count) {
+        if (count == 1) {
+            auto command = decodeCLICommandText(*readWholeFile(commandFile(), nullptr));
+            ASSERT_TRUE(command.ok()) << command.error;
+            EXPECT_EQ(command.value->action, "preset.update");
+            EXPECT_EQ(command.value->params,
+                      (std::map<std::string, std::string>{{"autoSend", "true"}, {"id", "7"}}));
+        }
+        answer(count);
+    };
+    EXPECT_EQ(run({"preset.update", "--id", "7", "stray", "--autoSend", "true"}), 0);
+    EXPECT_EQ(out_.str(),
+              "{\n  \"id\": \"0F4E8C1A-2B3C-4D5E-8F90-A1B2C3D4E5F6\",\n  \"success\": true\n}\n");
+}
+
+}  // namespace
+}  // namespace orvex
