@@ -1,0 +1,261 @@
+#include "app/i18n/localization_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "app/i18n/status_style.h"
+#include "app/i18n/tests/i18n_test_support.h"
+#include "base/atomic_file.h"
+#include "base/log.h"
+#include "desktop/user_defaults.h"
+
+namespace orvex {
+namespace {
+
+using Languages = std::vector<std::string>;
+
+class LocalizationManagerTest : public ::testing::Test {
+  protected:
+    std::filesystem::path settingsFile() const { return dir_ / "settings.json"; }
+
+    std::unique_ptr<LocalizationManager> makeManager(
+        Languages preferred, std::filesystem::path locales = i18n_test::sourceLocaleDirectory()) {
+        return std::make_unique<LocalizationManager>(
+            settings_, LocalizationOptions{
+                           .localeDirectory = std::move(locales),
+                           .preferredLanguages = [preferred] { return preferred; },
+                           .writeInterfaceLanguages =
+                               [this](const Languages& languages) {
+                                   interfaceLanguages_.push_back(languages);
+                               },
+                       });
+    }
+
+    std::optional<std::string> fileText() const {
+        std::string error;
+        return readWholeFile(settingsFile(), &error);
+    }
+
+    AppSettings storedSettings() const {
+        const auto text = fileText();
+        if (!text) {
+            ADD_FAILURE() << "no settings file";
+            return {};
+        }
+        auto decoded = decodeAppSettings(std::string_view(*text));
+        if (auto* error = std::get_if<DecodeError>(&decoded)) {
+            ADD_FAILURE() << error->description;
+            return {};
+        }
+        return std::get<AppSettings>(decoded);
+    }
+
+    static std::string localeText(const std::string& code, const std::string& key) {
+        return LocaleTable::fromFile(i18n_test::sourceLocaleDirectory(), code)->text(key);
+    }
+
+    // A user's own settings, in the form they take once read back from a file.
+    static AppSettings customSettings(std::optional<std::string> language) {
+        PresetData preset = newBlankPreset();
+        preset.id = "7";
+        preset.label = "Mine";
+        preset.destinations = {"gemini-app"};
+        FolderItem folder{.id = "f", .label = "Work", .open = false};
+        return AppSettings{{PresetItem{folder}, PresetItem{preset}}, true, std::move(language)};
+    }
+
+    ScopedLogCapture logs_;
+    i18n_test::ScratchDir dir_;
+    SettingsManager settings_{dir_ / "settings.json"};
+    std::vector<Languages> interfaceLanguages_;
+};
+
+TEST_F(LocalizationManagerTest, FirstStartOnAJapaneseSystemWritesJapaneseFactoryPresets) {
+    const auto manager = makeManager({"ja-JP", "en-US"});
+
+    EXPECT_EQ(manager->currentLang(), "ja");
+    EXPECT_EQ(manager->text("status.standby"), localeText("ja", "status.standby"));
+    EXPECT_EQ(interfaceLanguages_, std::vector<Languages>{{"ja"}});
+
+    const auto stored = storedSettings();
+    EXPECT_EQ(stored.language, "ja");
+    EXPECT_EQ(stored.tutorialCompleted, std::nullopt);
+    const auto presets = flattenPresets(stored.presets);
+    ASSERT_EQ(presets.size(), 4u);
+    EXPECT_EQ(presets[0].label, localeText("ja", "defaultPresets.dictionary"));
+    EXPECT_EQ(presets[0].fixedPrompt, localeText("ja", "defaultPresets.dictionaryPrompt"));
+    EXPECT_EQ(presets[3].label, localeText("ja", "defaultPresets.multiAISend"));
+}
+
+TEST_F(LocalizationManagerTest, FirstStartOnOtherSystemsIsEnglish) {
+    for (const Languages& preferred : {Languages{"fr-FR", "ja-JP"}, Languages{}, Languages{"JA"}}) {
+        std::filesystem::remove(settingsFile());
+        const auto manager = makeManager(preferred);
+        EXPECT_EQ(manager->currentLang(), "en");
+        const auto stored = storedSettings();
+        EXPECT_EQ(stored.language, "en");
+        const auto presets = flattenPresets(stored.presets);
+        ASSERT_FALSE(presets.empty());
+        EXPECT_EQ(presets[0].label, localeText("en", "defaultPresets.dictionary"));
+    }
+}
+
+TEST_F(LocalizationManagerTest, StoredAutoIsReplacedByTheDetectedLanguage) {
+    ASSERT_TRUE(settings_.save(customSettings("auto")));
+    const auto manager = makeManager({"ja"});
+    EXPECT_EQ(manager->currentLang(), "ja");
+    EXPECT_EQ(storedSettings(), customSettings("ja"));
+}
+
+TEST_F(LocalizationManagerTest, MissingLanguageKeepsPresetsAndTutorialState) {
+    ASSERT_TRUE(settings_.save(customSettings(std::nullopt)));
+    EXPECT_EQ(LocalizationManager::resolveLanguage(settings_, {"en-GB"},
+                                                   i18n_test::sourceLocaleDirectory()),
+              "en");
+    EXPECT_EQ(storedSettings(), customSettings("en"));
+}
+
+TEST_F(LocalizationManagerTest, UndecodableFileIsReplacedByFactoryPresetsAndLanguage) {
+    i18n_test::writeText(settingsFile(), "{}");
+    const auto manager = makeManager({"ja-JP"});
+    EXPECT_EQ(manager->currentLang(), "ja");
+    const auto stored = storedSettings();
+    EXPECT_EQ(stored.language, "ja");
+    EXPECT_EQ(flattenPresets(stored.presets).size(), 4u);
+}
+
+TEST_F(LocalizationManagerTest, StoredLanguageIsKeptAndNothingIsWritten) {
+    // Not in the written form, so any save would change the bytes.
+    const std::string compact = encodeAppSettings(customSettings("en")).dump();
+    i18n_test::writeText(settingsFile(), compact);
+
+    const auto manager = makeManager({"ja-JP"});
+    EXPECT_EQ(manager->currentLang(), "en");
+    EXPECT_EQ(manager->text("status.standby"), localeText("en", "status.standby"));
+    EXPECT_EQ(fileText(), compact);
+    EXPECT_EQ(interfaceLanguages_, std::vector<Languages>{{"en"}});
+}
+
+TEST_F(LocalizationManagerTest, UnsupportedLanguageFallsBackToKeys) {
+    const std::string compact = encodeAppSettings(customSettings("de")).dump();
+    i18n_test::writeText(settingsFile(), compact);
+
+    const auto manager = makeManager({"ja-JP"});
+    EXPECT_EQ(manager->currentLang(), "de");
+    EXPECT_EQ(logs_.console().lines(), Languages{"Failed to load locale: de"});
+    EXPECT_EQ(manager->text("status.standby"), "status.standby");
+    EXPECT_EQ(manager->text("status.cannotLaunch", {{"appName", "Notes"}}), "status.cannotLaunch");
+    EXPECT_EQ(fileText(), compact);
+}
+
+TEST_F(LocalizationManagerTest, BrokenLocaleFilesAreReportedAndGiveKeys) {
+    i18n_test::ScratchDir locales;
+    i18n_test::writeText(locales / "ja.json", R"({"status": {"standby": "待機中"}})");
+    i18n_test::writeText(locales / "en.json", R"(["not", "an", "object"])");
+    i18n_test::writeText(locales / "xx.json", R"({"status": )");
+    const auto manager = makeManager({"ja"}, locales.path());
+    EXPECT_EQ(manager->text("status.standby"), "待機中");
+    // The factory presets of a first start come from the same directory.
+    EXPECT_EQ(flattenPresets(storedSettings().presets)[0].label, "defaultPresets.dictionary");
+
+    for (const std::string code : {"en", "xx", ""}) {
+        logs_.console().clear();
+        manager->loadLanguage(code);
+        EXPECT_EQ(manager->currentLang(), code);
+        EXPECT_EQ(logs_.console().lines(), Languages{"Failed to load locale: " + code});
+        EXPECT_EQ(manager->text("status.standby"), "status.standby");
+    }
+}
+
+TEST_F(LocalizationManagerTest, ObserversSeeTheNewTableAfterASwitch) {
+    const auto manager = makeManager({"ja"});
+    std::vector<std::string> seen;
+    const auto id = manager->addObserver([&](const std::string& lang) {
+        seen.push_back(lang + ":" + manager->text("status.standby"));
+    });
+
+    manager->loadLanguage("en");
+    EXPECT_EQ(manager->currentLang(), "en");
+    manager->loadLanguage("ja");
+    manager->removeObserver(id);
+    manager->loadLanguage("en");
+
+    EXPECT_EQ(seen, (Languages{"en:" + localeText("en", "status.standby"),
+                               "ja:" + localeText("ja", "status.standby")}));
+    // The settings file is not the manager's to change on a plain switch.
+    EXPECT_EQ(storedSettings().language, "ja");
+}
+
+TEST_F(LocalizationManagerTest, StatusStyleFollowsTheCurrentLanguage) {
+    const auto manager = makeManager({"ja"});
+    const auto jaSent = localeText("ja", "status.sent");
+    EXPECT_EQ(statusStyle(jaSent, false, *manager).statusClass, StatusClass::success);
+    EXPECT_EQ(statusStyle(localeText("en", "status.sent"), false, *manager).statusClass,
+              StatusClass::neutral);
+    manager->loadLanguage("en");
+    EXPECT_EQ(statusStyle(localeText("en", "status.noSelection"), false, *manager).statusClass,
+              StatusClass::error);
+}
+
+TEST_F(LocalizationManagerTest, LookupsFromOtherThreadsSeeAWholeTable) {
+    const auto manager = makeManager({"ja"});
+    const std::set<std::string> valid{localeText("ja", "status.sending"),
+                                      localeText("en", "status.sending")};
+    std::atomic<bool> stop{false};
+    std::atomic<int> invalid{0};
+    std::atomic<int> lookups{0};
+    std::thread reader([&] {
+        while (!stop.load() || lookups.load() < 100) {
+            if (!valid.contains(manager->text("status.sending"))) {
+                ++invalid;
+            }
+            ++lookups;
+        }
+    });
+    for (int i = 0; i < 50; ++i) {
+        manager->loadLanguage(i % 2 == 0 ? "en" : "ja");
+    }
+    stop = true;
+    reader.join();
+    EXPECT_EQ(invalid.load(), 0);
+}
+
+class RecordingUserDefaults final : public UserDefaults {
+  public:
+    std::vector<std::string> preferredLanguages() override { return preferred; }
+    void setInterfaceLanguages(const std::vector<std::string>& languages) override {
+        written.push_back(languages);
+    }
+    std::optional<std::string> stringForKey(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    Languages preferred;
+    std::vector<Languages> written;
+};
+
+TEST_F(LocalizationManagerTest, UserDefaultsSupplyAndReceiveTheLanguage) {
+    RecordingUserDefaults defaults;
+    defaults.preferred = {"ja-JP"};
+    LocalizationManager manager(settings_,
+                                localizationOptions(defaults, i18n_test::sourceLocaleDirectory()));
+    EXPECT_EQ(manager.currentLang(), "ja");
+    EXPECT_EQ(defaults.written, std::vector<Languages>{{"ja"}});
+
+    // A later resolution asks the system again.
+    ASSERT_TRUE(settings_.save(customSettings("auto")));
+    defaults.preferred = {"en-US"};
+    EXPECT_EQ(manager.resolveLanguage(), "en");
+}
+
+TEST(DetectLanguageCodeTest, OnlyALeadingLowerCaseJaMeansJapanese) {
+    EXPECT_EQ(detectLanguageCode({"ja-JP"}), "ja");
+    EXPECT_EQ(detectLanguageCode({"ja"}), "ja");
+    EXPECT_EQ(detectLanguageCode({"en-US", "ja-JP"}), "en");
+    EXPECT_EQ(detectLanguageCode({"Ja-JP"}), "en");
+    EXPECT_EQ(detectLanguageCode({}), "en");
+}
+
+}  // namespace
+}  // namespace orvex
