@@ -1,0 +1,311 @@
+#include "app/store/preset_model.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace orvex {
+namespace {
+
+AppSettings decodeOk(std::string_view text) {
+    auto result = decodeAppSettings(text);
+    if (auto* error = std::get_if<DecodeError>(&result)) {
+        ADD_FAILURE() << "unexpected decode failure: " << error->description;
+        return {};
+    }
+    return std::get<AppSettings>(result);
+}
+
+std::string decodeError(std::string_view text) {
+    auto result = decodeAppSettings(text);
+    if (!std::holds_alternative<DecodeError>(result)) {
+        ADD_FAILURE() << "decoded although it should fail: " << text;
+        return {};
+    }
+    return std::get<DecodeError>(result).description;
+}
+
+PresetData onlyPreset(std::string_view text) {
+    AppSettings settings = decodeOk(text);
+    EXPECT_EQ(settings.presets.size(), 1u);
+    if (settings.presets.empty() || !settings.presets[0].isPreset()) {
+        ADD_FAILURE() << "no preset in " << text;
+        return {};
+    }
+    return *settings.presets[0].preset();
+}
+
+bool isCanonicalUuid(const std::string& text) {
+    if (text.size() != 36) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+        char c = text[i];
+        bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+        if (dash ? c != '-' : !hex) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST(PresetReading, BareElementIsTheBlankPresetWithAFreshIdAtEachRead) {
+    const char* file = R"({"presets": [{"type": "preset"}]})";
+    PresetData first = onlyPreset(file);
+    PresetData second = onlyPreset(file);
+
+    EXPECT_TRUE(isCanonicalUuid(first.id)) << first.id;
+    EXPECT_NE(first.id, second.id);
+
+    PresetData expected;
+    expected.id = first.id;
+    expected.destinations = {"chatgpt-app"};
+    EXPECT_EQ(first, expected);
+    EXPECT_TRUE(first.autoSend);
+    EXPECT_EQ(first.multiDestMode, "lastUsed");
+    EXPECT_EQ(first.mode, "selection");
+}
+
+TEST(PresetReading, AnyTypeButExactlyFolderIsAPresetWrittenBackAsPreset) {
+    for (const char* type : {"", R"("type": null,)", R"("type": "Folder",)", R"("type": "group",)",
+                             R"("type": "folders",)"}) {
+        std::string file =
+            std::string(R"({"presets": [{)") + type + R"("id": "x", "label": "L"}]})";
+        PresetData preset = onlyPreset(file);
+        EXPECT_EQ(preset.type, "preset") << file;
+        EXPECT_EQ(preset.label, "L") << file;
+        EXPECT_EQ(encodePresetData(preset)["type"], "preset");
+    }
+}
+
+TEST(PresetReading, MistypedKeysFallBackOneByOne) {
+    PresetData preset = onlyPreset(R"({"presets": [{
+        "id": 7, "folderId": 3, "label": ["x"], "shortcut": "Alt+X",
+        "autoSend": "true", "useCapture": "true", "cutText": 1, "createFile": null,
+        "destinations": ["claude", 5], "destination": "gemini",
+        "multiDestMode": false, "fixedPrompt": "Explain:", "fileExt": {"a": 1}}]})");
+
+    EXPECT_TRUE(isCanonicalUuid(preset.id));
+    EXPECT_FALSE(preset.folderId.has_value());
+    EXPECT_EQ(preset.label, "");
+    EXPECT_EQ(preset.shortcut, "Alt+X");
+    EXPECT_TRUE(preset.autoSend);
+    EXPECT_FALSE(preset.useCapture);
+    EXPECT_FALSE(preset.cutText);
+    EXPECT_FALSE(preset.createFile);
+    EXPECT_EQ(preset.multiDestMode, "lastUsed");
+    EXPECT_EQ(preset.fixedPrompt, "Explain:");
+    EXPECT_EQ(preset.fileExt, "");
+    // A list holding a non-string is mistyped as a whole, so the destination fills it.
+    EXPECT_EQ(preset.destination, "gemini-app");
+    EXPECT_EQ(preset.destinations, std::vector<std::string>{"gemini-app"});
+}
+
+TEST(PresetReading, LegacyDestinationsAreMigratedAndDeduplicatedKeepingTheFirst) {
+    PresetData list = onlyPreset(R"({"presets": [{"destination": "claude-web",
+        "destinations": ["chatgpt-web", "chatgpt-app", "claude", "gemini", "claude-web"]}]})");
+    EXPECT_EQ(list.destination, "claude-app");
+    EXPECT_EQ(list.destinations,
+              (std::vector<std::string>{"chatgpt-app", "claude-app", "gemini-app"}));
+
+    PresetData single =
+        onlyPreset(R"({"presets": [{"destination": "focused-field", "destinations": []}]})");
+    EXPECT_EQ(single.destination, "last-input-field");
+    EXPECT_EQ(single.destinations, std::vector<std::string>{"last-input-field"});
+
+    PresetData unknown = onlyPreset(
+        R"({"presets": [{"destination": "my-bot", "destinations": ["my-bot", "chatgpt"]}]})");
+    EXPECT_EQ(unknown.destination, "my-bot");
+    EXPECT_EQ(unknown.destinations, (std::vector<std::string>{"my-bot", "chatgpt-app"}));
+}
+
+TEST(PresetReading, FolderNeedsAllFourKeysTyped) {
+    AppSettings settings = decodeOk(
+        R"({"presets": [{"type": "folder", "id": "F", "label": "Work", "open": false},
+                        {"id": "1", "folderId": "F"}]})");
+    ASSERT_EQ(settings.presets.size(), 2u);
+    ASSERT_TRUE(settings.presets[0].isFolder());
+    EXPECT_EQ(*settings.presets[0].folder(), (FolderItem{"folder", "F", "Work", false}));
+    EXPECT_EQ(settings.presets[0].id(), "F");
+    EXPECT_EQ(settings.presets[1].id(), "1");
+
+    const char* broken[] = {
+        R"({"type": "folder", "id": "F", "label": "Work"})",
+        R"({"type": "folder", "label": "Work", "open": true})",
+        R"({"type": "folder", "id": "F", "open": true})",
+        R"({"type": "folder", "id": "F", "label": "Work", "open": "true"})",
+        R"({"type": "folder", "id": 1, "label": "Work", "open": true})",
+        R"({"type": "folder", "id": "F", "label": null, "open": true})",
+    };
+    for (const char* folder : broken) {
+        std::string file = std::string(R"({"presets": [{"id": "1"}, )") + folder + "]}";
+        std::string error = decodeError(file);
+        EXPECT_NE(error.find("presets[1]"), std::string::npos) << error;
+    }
+}
+
+TEST(SettingsReading, WholeFileFailures) {
+    const char* broken[] = {
+        "{}",
+        R"({"presets": null})",
+        R"({"presets": {"id": "1"}})",
+        R"({"presets": "[]"})",
+        R"({"presets": [], "language": 5})",
+        R"({"presets": [], "tutorialCompleted": "yes"})",
+        R"({"presets": [{"type": 3}]})",
+        R"({"presets": [{"type": ["folder"]}]})",
+        R"({"presets": [42]})",
+        R"([{"presets": []}])",
+        "",
+        "not json",
+        R"({"presets": [], })",
+        "{\"presets\": [{\"label\": \"\xff\xfe\"}]}",
+        "{\"presets\": [{\"label\": \"\xc3\"}]}",
+    };
+    for (const char* text : broken) {
+        EXPECT_FALSE(decodeError(text).empty()) << text;
+    }
+}
+
+TEST(SettingsReading, DeepNestingFailsInsteadOfExhaustingTheStack) {
+    std::string deep = R"({"presets": [{"label": "x", "extra": )" + std::string(100000, '[') +
+                       std::string(100000, ']') + "}]}";
+    EXPECT_FALSE(decodeError(deep).empty());
+}
+
+TEST(SettingsReading, NullOptionalsReadAsAbsentAndPresentOnesAreKept) {
+    AppSettings absent =
+        decodeOk(R"({"presets": [], "language": null, "tutorialCompleted": null})");
+    EXPECT_FALSE(absent.language.has_value());
+    EXPECT_FALSE(absent.tutorialCompleted.has_value());
+
+    AppSettings present =
+        decodeOk(R"({"presets": [], "language": "ja", "tutorialCompleted": false})");
+    EXPECT_EQ(present.language, "ja");
+    EXPECT_EQ(present.tutorialCompleted, false);
+}
+
+TEST(SettingsWriting, ExactFileFormSortedKeysAndOptionalsOmitted) {
+    PresetData topLevel;
+    topLevel.id = "1";
+    topLevel.label = "Ask";
+    topLevel.destinations = {"chatgpt-app", "claude-app"};
+    topLevel.folderId = "";  // present but empty: written, and belongs to no folder
+    PresetData noFolder;
+    noFolder.id = "2";
+    AppSettings settings{{PresetItem{FolderItem{"folder", "F", "Work", true}}, PresetItem{topLevel},
+                          PresetItem{noFolder}},
+                         std::nullopt,
+                         std::nullopt};
+
+    const char* expected = R"({
+  "presets": [
+    {
+      "id": "F",
+      "label": "Work",
+      "open": true,
+      "type": "folder"
+    },
+    {
+      "appName": "",
+      "autoSend": true,
+      "createFile": false,
+      "cutText": false,
+      "destination": "chatgpt-app",
+      "destinations": [
+        "chatgpt-app",
+        "claude-app"
+      ],
+      "fileExt": "",
+      "filePath": "",
+      "fixedPrompt": "",
+      "folderId": "",
+      "id": "1",
+      "label": "Ask",
+      "mode": "selection",
+      "multiDestMode": "lastUsed",
+      "shortcut": "",
+      "type": "preset",
+      "useCapture": false
+    },
+    {
+      "appName": "",
+      "autoSend": true,
+      "createFile": false,
+      "cutText": false,
+      "destination": "chatgpt-app",
+      "destinations": [],
+      "fileExt": "",
+      "filePath": "",
+      "fixedPrompt": "",
+      "id": "2",
+      "label": "",
+      "mode": "selection",
+      "multiDestMode": "lastUsed",
+      "shortcut": "",
+      "type": "preset",
+      "useCapture": false
+    }
+  ]
+}
+)";
+    EXPECT_EQ(encodeAppSettingsText(settings), expected);
+
+    settings.language = "en";
+    settings.tutorialCompleted = true;
+    std::string withOptionals = encodeAppSettingsText(settings);
+    EXPECT_EQ(withOptionals.rfind("{\n  \"language\": \"en\",\n  \"presets\": [", 0), 0u);
+    EXPECT_NE(withOptionals.find("  ],\n  \"tutorialCompleted\": true\n}\n"), std::string::npos);
+}
+
+TEST(SettingsWriting, RoundTripKeepsModelDataAndDropsUnknownKeys) {
+    AppSettings read = decodeOk(R"({"presets": [
+        {"type": "folder", "id": "F", "label": "Work", "open": true, "color": "red"},
+        {"id": "1", "folderId": "F", "label": "Fix", "appName": "Notes", "extra": [1, 2],
+         "destinations": ["terminal"], "useCapture": true}],
+        "language": "ja", "unknownRootKey": 1})");
+    std::string text = encodeAppSettingsText(read);
+    EXPECT_EQ(text.find("extra"), std::string::npos);
+    EXPECT_EQ(text.find("color"), std::string::npos);
+    EXPECT_EQ(text.find("unknownRootKey"), std::string::npos);
+    EXPECT_EQ(text.find("tutorialCompleted"), std::string::npos);
+    EXPECT_EQ(decodeOk(text), read);
+}
+
+TEST(PresetModel, ActionTypePrecedence) {
+    PresetData preset;
+    EXPECT_EQ(toString(actionType(preset)), "ai");
+    preset.filePath = "/tmp/a.txt";
+    EXPECT_EQ(toString(actionType(preset)), "open-file");
+    preset.appName = "Safari";
+    EXPECT_EQ(toString(actionType(preset)), "activate-app");
+    preset.createFile = true;
+    EXPECT_EQ(toString(actionType(preset)), "create-file");
+}
+
+TEST(PresetModel, FlattenSkipsFoldersAndKeepsOrder) {
+    AppSettings settings = decodeOk(R"({"presets": [
+        {"type": "folder", "id": "A", "label": "A", "open": true},
+        {"id": "1", "folderId": "A"}, {"id": "2"},
+        {"type": "folder", "id": "B", "label": "B", "open": false}, {"id": "3", "folderId": "B"}]})");
+    auto flat = flattenPresets(settings.presets);
+    ASSERT_EQ(flat.size(), 3u);
+    EXPECT_EQ(flat[0].id, "1");
+    EXPECT_EQ(flat[1].id, "2");
+    EXPECT_EQ(flat[2].id, "3");
+}
+
+TEST(PresetModel, NewBlankPresetsGetDistinctCanonicalIds) {
+    PresetData a = newBlankPreset();
+    PresetData b = newBlankPreset();
+    EXPECT_TRUE(isCanonicalUuid(a.id));
+    EXPECT_NE(a.id, b.id);
+    b.id = a.id;
+    EXPECT_EQ(a, b);
+    EXPECT_TRUE(a.destinations.empty());
+    EXPECT_TRUE(a.autoSend);
+}
+
+}  // namespace
+}  // namespace orvex

@@ -1,0 +1,260 @@
+#include "app/store/settings_manager.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <time.h>
+
+#include "app/store/tests/temp_dir.h"
+#include "base/log.h"
+
+namespace orvex {
+namespace {
+
+using testing::readText;
+using testing::TempDir;
+using testing::writeText;
+
+const char* kStoredFile = R"({"language": "en", "presets": [
+    {"type": "folder", "id": "F", "label": "Work", "open": true},
+    {"id": "a", "folderId": "F", "label": "One"},
+    {"id": "b", "label": "Two", "shortcut": "Alt+B"}], "tutorialCompleted": true})";
+
+std::string bracketed(const std::string& key) {
+    return "<" + key + ">";
+}
+
+void expectFactoryPresets(const std::vector<PresetItem>& items) {
+    ASSERT_EQ(items.size(), 4u);
+    const char* ids[] = {"1", "2", "3", "4"};
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        ASSERT_TRUE(items[i].isPreset());
+        EXPECT_EQ(items[i].id(), ids[i]);
+    }
+}
+
+TEST(SettingsManagerLoad, MissingFileGivesFactoryPresetsAndWritesNothing) {
+    TempDir dir;
+    ScopedLogCapture logs;
+    SettingsManager manager(dir / "orvex/settings.json");
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "orvex"));
+
+    AppSettings settings = manager.load();
+    expectFactoryPresets(settings.presets);
+    EXPECT_FALSE(settings.tutorialCompleted.has_value());
+    EXPECT_FALSE(settings.language.has_value());
+    EXPECT_FALSE(std::filesystem::exists(dir / "orvex/settings.json"));
+    EXPECT_EQ(logs.system().lines(),
+              (std::vector<std::string>{
+                  "[SettingsManager] Loading from: " + (dir / "orvex/settings.json").string(),
+                  "[SettingsManager] File not found, using defaults"}));
+}
+
+TEST(SettingsManagerLoad, ReadsStoredFileAndLogsSizeAndCount) {
+    TempDir dir;
+    writeText(dir / "settings.json", kStoredFile);
+    ScopedLogCapture logs;
+    SettingsManager manager(dir / "settings.json");
+
+    AppSettings settings = manager.load();
+    ASSERT_EQ(settings.presets.size(), 3u);
+    EXPECT_EQ(settings.presets[2].preset()->shortcut, "Alt+B");
+    EXPECT_EQ(settings.language, "en");
+    EXPECT_EQ(settings.tutorialCompleted, true);
+    EXPECT_EQ(
+        logs.system().lines(),
+        (std::vector<std::string>{
+            "[SettingsManager] Loading from: " + (dir / "settings.json").string(),
+            "[SettingsManager] Read " + std::to_string(std::string(kStoredFile).size()) + " bytes",
+            "[SettingsManager] Decoded 3 items successfully"}));
+}
+
+TEST(SettingsManagerLoad, UnreadableFilesFallBackToFactoryAndStayInPlace) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::filesystem::path&)> make;
+        bool logsRead;
+    };
+    const Case cases[] = {
+        {"empty object", [](auto& p) { writeText(p, "{}"); }, true},
+        {"invalid UTF-8", [](auto& p) { writeText(p, "{\"presets\": [{\"label\": \"\xff\"}]}"); },
+         true},
+        {"folder without open",
+         [](auto& p) {
+             writeText(p, R"({"presets": [{"type": "folder", "id": "F", "label": "W"}]})");
+         },
+         true},
+        {"huge",
+         [](auto& p) {
+             writeText(p, "{}");
+             std::filesystem::resize_file(p, SettingsManager::kMaxSettingsFileBytes + 1);
+         },
+         false},
+        {"directory", [](auto& p) { std::filesystem::create_directory(p); }, false},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        TempDir dir;
+        auto path = dir / "settings.json";
+        testCase.make(path);
+        auto before = std::filesystem::is_regular_file(path) ? readText(path) : std::string();
+        ScopedLogCapture logs;
+
+        AppSettings settings = SettingsManager(path, bracketed).load();
+        expectFactoryPresets(settings.presets);
+        EXPECT_EQ(settings.presets[0].preset()->label, "<defaultPresets.dictionary>");
+        EXPECT_FALSE(settings.language.has_value());
+        EXPECT_FALSE(settings.tutorialCompleted.has_value());
+
+        auto lines = logs.system().lines();
+        ASSERT_EQ(lines.size(), testCase.logsRead ? 3u : 2u);
+        EXPECT_EQ(lines.back().rfind("[SettingsManager] DECODE FAILED: ", 0), 0u) << lines.back();
+        EXPECT_GT(lines.back().size(), std::string("[SettingsManager] DECODE FAILED: ").size());
+        if (std::filesystem::is_regular_file(path)) {
+            EXPECT_EQ(readText(path), before);
+        }
+    }
+}
+
+TEST(SettingsManagerSave, WritesTheFileFormAndLoadsItBack) {
+    TempDir dir;
+    SettingsManager manager(dir / "settings.json");
+    AppSettings settings = manager.load();
+    settings.language = "ja";
+    ScopedLogCapture logs;
+
+    EXPECT_TRUE(manager.save(settings));
+    EXPECT_EQ(readText(dir / "settings.json"), encodeAppSettingsText(settings));
+    EXPECT_TRUE(logs.console().lines().empty());
+
+    // Read back, the factory presets' empty destinations have been filled.
+    AppSettings back = manager.load();
+    EXPECT_EQ(back.language, "ja");
+    EXPECT_EQ(back.presets[0].preset()->destinations, std::vector<std::string>{"chatgpt-app"});
+    EXPECT_EQ(back.presets[3].preset()->destinations,
+              (std::vector<std::string>{"chatgpt-app", "gemini-app", "claude-app"}));
+}
+
+TEST(SettingsManagerSave, DirectoryInTheWayFailsWithOneConsoleLine) {
+    TempDir dir;
+    auto path = dir / "settings.json";
+    std::filesystem::create_directory(path);
+    writeText(path / "keep.txt", "kept");
+    SettingsManager manager(path);
+    ScopedLogCapture logs;
+
+    EXPECT_FALSE(manager.save(AppSettings{}));
+    auto lines = logs.console().lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("Failed to save settings: ", 0), 0u) << lines[0];
+    EXPECT_EQ(readText(path / "keep.txt"), "kept");
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(SettingsManagerSave, ParentIsAFileFailsWithOneConsoleLine) {
+    TempDir dir;
+    writeText(dir / "orvex", "not a directory");
+    SettingsManager manager(dir / "orvex/settings.json");
+    ScopedLogCapture logs;
+
+    EXPECT_FALSE(manager.save(AppSettings{}));
+    ASSERT_EQ(logs.console().lines().size(), 1u);
+    EXPECT_EQ(logs.console().lines()[0].rfind("Failed to save settings: ", 0), 0u);
+    EXPECT_EQ(readText(dir / "orvex"), "not a directory");
+}
+
+// A write cut short half-way must leave the previous settings file exactly as it was.
+TEST(SettingsManagerSave, FailedWriteKeepsThePreviousFile) {
+    TempDir dir;
+    auto path = dir / "settings.json";
+    SettingsManager manager(path);
+    ASSERT_TRUE(manager.save(AppSettings{}));
+    std::string before = readText(path);
+
+    AppSettings big{manager.defaultPresets(), std::nullopt, std::nullopt};
+    big.presets[0].preset()->fixedPrompt = std::string(64 * 1024, 'x');
+    ScopedLogCapture logs;
+
+    // Root may write anywhere, so the failure comes from a file-size limit instead.
+    auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit small = previous;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool saved = manager.save(big);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(readText(path), before);
+    ASSERT_EQ(logs.console().lines().size(), 1u);
+    EXPECT_EQ(logs.console().lines()[0].rfind("Failed to save settings: ", 0), 0u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(SettingsManagerDefaults, FactoryTableWithLookedUpTexts) {
+    auto items = SettingsManager::defaultPresets(bracketed);
+    expectFactoryPresets(items);
+    struct Row {
+        const char* label;
+        const char* shortcut;
+        const char* prompt;
+        bool useCapture;
+    };
+    const Row rows[] = {
+        {"<defaultPresets.dictionary>", "Alt+D", "<defaultPresets.dictionaryPrompt>", false},
+        {"<defaultPresets.translate>", "Alt+T", "<defaultPresets.translatePrompt>", false},
+        {"<defaultPresets.captureTranslate>", "CommandOrControl+Shift+2",
+         "<defaultPresets.captureTranslatePrompt>", true},
+        {"<defaultPresets.multiAISend>", "", "", false},
+    };
+    for (std::size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        PresetData expected;
+        expected.id = items[i].id();
+        expected.label = rows[i].label;
+        expected.shortcut = rows[i].shortcut;
+        expected.fixedPrompt = rows[i].prompt;
+        expected.useCapture = rows[i].useCapture;
+        if (i == 3) {
+            expected.destinations = {"chatgpt-app", "gemini-app", "claude-app"};
+            expected.multiDestMode = "all";
+        }
+        EXPECT_EQ(*items[i].preset(), expected);
+    }
+
+    // Without a text table the keys stand in; the instance uses the table it was given.
+    EXPECT_EQ(SettingsManager::defaultPresets({})[1].preset()->label, "defaultPresets.translate");
+    TempDir dir;
+    SettingsManager manager(dir / "settings.json");
+    manager.setFactoryTexts([](const std::string& key) { return "en:" + key; });
+    EXPECT_EQ(manager.load().presets[2].preset()->fixedPrompt,
+              "en:defaultPresets.captureTranslatePrompt");
+}
+
+TEST(ExportFileName, LocalTimeTwoDigitFields) {
+    const char* previous = getenv("TZ");
+    std::string saved = previous ? previous : "";
+    setenv("TZ", "JST-9", 1);
+    tzset();
+    // 2024-03-05 22:08:09 UTC is 07:08:09 on the 6th in a UTC+9 zone.
+    auto when = std::chrono::system_clock::time_point(std::chrono::seconds(1709676489));
+    std::string name = proposedExportFileName(when);
+    if (previous) {
+        setenv("TZ", saved.c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    tzset();
+    EXPECT_EQ(name, "orvex-settings-240306.070809.json");
+}
+
+}  // namespace
+}  // namespace orvex
