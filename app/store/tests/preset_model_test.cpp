@@ -65,6 +65,13 @@ TEST(PresetReading, BareElementIsTheBlankPresetWithAFreshIdAtEachRead) {
     EXPECT_TRUE(first.autoSend);
     EXPECT_EQ(first.multiDestMode, "lastUsed");
     EXPECT_EQ(first.mode, "selection");
+
+    // A new preset is the same blank preset before its first save fills `destinations`.
+    PresetData fresh = newBlankPreset();
+    EXPECT_TRUE(isCanonicalUuid(fresh.id));
+    fresh.id = first.id;
+    fresh.destinations = {"chatgpt-app"};
+    EXPECT_EQ(fresh, first);
 }
 
 TEST(PresetReading, AnyTypeButExactlyFolderIsAPresetWrittenBackAsPreset) {
@@ -192,12 +199,10 @@ TEST(SettingsWriting, ExactFileFormSortedKeysAndOptionalsOmitted) {
     topLevel.label = "Ask";
     topLevel.destinations = {"chatgpt-app", "claude-app"};
     topLevel.folderId = "";  // present but empty: written, and belongs to no folder
-    PresetData noFolder;
-    noFolder.id = "2";
-    AppSettings settings{{PresetItem{FolderItem{"folder", "F", "Work", true}}, PresetItem{topLevel},
-                          PresetItem{noFolder}},
-                         std::nullopt,
-                         std::nullopt};
+    AppSettings settings{
+        {PresetItem{FolderItem{"folder", "F", "Work", true}}, PresetItem{topLevel}},
+        std::nullopt,
+        std::nullopt};
 
     const char* expected = R"({
   "presets": [
@@ -228,29 +233,13 @@ TEST(SettingsWriting, ExactFileFormSortedKeysAndOptionalsOmitted) {
       "shortcut": "",
       "type": "preset",
       "useCapture": false
-    },
-    {
-      "appName": "",
-      "autoSend": true,
-      "createFile": false,
-      "cutText": false,
-      "destination": "chatgpt-app",
-      "destinations": [],
-      "fileExt": "",
-      "filePath": "",
-      "fixedPrompt": "",
-      "id": "2",
-      "label": "",
-      "mode": "selection",
-      "multiDestMode": "lastUsed",
-      "shortcut": "",
-      "type": "preset",
-      "useCapture": false
     }
   ]
 }
 )";
     EXPECT_EQ(encodeAppSettingsText(settings), expected);
+    topLevel.folderId.reset();
+    EXPECT_FALSE(encodePresetData(topLevel).contains("folderId"));
 
     settings.language = "en";
     settings.tutorialCompleted = true;
@@ -282,29 +271,6 @@ TEST(PresetModel, ActionTypePrecedence) {
     EXPECT_EQ(toString(actionType(preset)), "activate-app");
     preset.createFile = true;
     EXPECT_EQ(toString(actionType(preset)), "create-file");
-}
-
-TEST(PresetModel, FlattenSkipsFoldersAndKeepsOrder) {
-    AppSettings settings = decodeOk(R"({"presets": [
-        {"type": "folder", "id": "A", "label": "A", "open": true},
-        {"id": "1", "folderId": "A"}, {"id": "2"},
-        {"type": "folder", "id": "B", "label": "B", "open": false}, {"id": "3", "folderId": "B"}]})");
-    auto flat = flattenPresets(settings.presets);
-    ASSERT_EQ(flat.size(), 3u);
-    EXPECT_EQ(flat[0].id, "1");
-    EXPECT_EQ(flat[1].id, "2");
-    EXPECT_EQ(flat[2].id, "3");
-}
-
-TEST(PresetModel, NewBlankPresetsGetDistinctCanonicalIds) {
-    PresetData a = newBlankPreset();
-    PresetData b = newBlankPreset();
-    EXPECT_TRUE(isCanonicalUuid(a.id));
-    EXPECT_NE(a.id, b.id);
-    b.id = a.id;
-    EXPECT_EQ(a, b);
-    EXPECT_TRUE(a.destinations.empty());
-    EXPECT_TRUE(a.autoSend);
 }
 
 }  // namespace

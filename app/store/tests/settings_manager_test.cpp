@@ -136,35 +136,27 @@ TEST(SettingsManagerSave, WritesTheFileFormAndLoadsItBack) {
               (std::vector<std::string>{"chatgpt-app", "gemini-app", "claude-app"}));
 }
 
-TEST(SettingsManagerSave, DirectoryInTheWayFailsWithOneConsoleLine) {
+// As root nothing is refused for permissions, so the failures come from what stands in
+// the way: a directory where the file goes, or a file where its directory goes.
+TEST(SettingsManagerSave, BlockedTargetFailsWithOneConsoleLineAndTouchesNothing) {
     TempDir dir;
-    auto path = dir / "settings.json";
-    std::filesystem::create_directory(path);
-    writeText(path / "keep.txt", "kept");
-    SettingsManager manager(path);
-    ScopedLogCapture logs;
+    std::filesystem::create_directory(dir / "settings.json");
+    writeText(dir / "settings.json/keep.txt", "kept");
+    writeText(dir / "orvex", "not a directory");
 
-    EXPECT_FALSE(manager.save(AppSettings{}));
-    auto lines = logs.console().lines();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].rfind("Failed to save settings: ", 0), 0u) << lines[0];
-    EXPECT_EQ(readText(path / "keep.txt"), "kept");
+    for (auto target : {dir / "settings.json", dir / "orvex/settings.json"}) {
+        SCOPED_TRACE(target.string());
+        ScopedLogCapture logs;
+        EXPECT_FALSE(SettingsManager(target).save(AppSettings{}));
+        ASSERT_EQ(logs.console().lines().size(), 1u);
+        EXPECT_EQ(logs.console().lines()[0].rfind("Failed to save settings: ", 0), 0u);
+    }
+    EXPECT_EQ(readText(dir / "settings.json/keep.txt"), "kept");
+    EXPECT_EQ(readText(dir / "orvex"), "not a directory");
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
-              1);
-}
-
-TEST(SettingsManagerSave, ParentIsAFileFailsWithOneConsoleLine) {
-    TempDir dir;
-    writeText(dir / "orvex", "not a directory");
-    SettingsManager manager(dir / "orvex/settings.json");
-    ScopedLogCapture logs;
-
-    EXPECT_FALSE(manager.save(AppSettings{}));
-    ASSERT_EQ(logs.console().lines().size(), 1u);
-    EXPECT_EQ(logs.console().lines()[0].rfind("Failed to save settings: ", 0), 0u);
-    EXPECT_EQ(readText(dir / "orvex"), "not a directory");
+              2);
 }
 
 // A write cut short half-way must leave the previous settings file exactly as it was.
