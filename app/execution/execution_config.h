@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+namespace orvex {
+
+// The three AI services reachable as web pages in the browser.
+enum class WebFlavor { chatgpt, gemini, claude };
+
+// One service's web app: the page the web route opens and the host that identifies its
+// tabs (a tab belongs to the service when its host is this one or a subdomain of it).
+struct WebAppAddress {
+    std::string address;
+    std::string host;
+};
+
+// Configuration constants of preset execution, gathered in one place. Tests replace them
+// (for example with hosts the simulated browser serves).
+struct ExecutionConfig {
+    WebAppAddress chatgptWeb{"https://chatgpt.com/", "chatgpt.com"};
+    WebAppAddress geminiWeb{"https://gemini.google.com/app", "gemini.google.com"};
+    WebAppAddress claudeWeb{"https://claude.ai/new", "claude.ai"};
+    // Any https address: the applications able to open it are counted as browsers.
+    std::string browserProbeURL = "https://example.com/";
+
+    const WebAppAddress& webApp(WebFlavor flavor) const {
+        switch (flavor) {
+            case WebFlavor::gemini:
+                return geminiWeb;
+            case WebFlavor::claude:
+                return claudeWeb;
+            case WebFlavor::chatgpt:
+                break;
+        }
+        return chatgptWeb;
+    }
+};
+
+}  // namespace orvex
