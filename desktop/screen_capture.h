@@ -19,7 +19,8 @@ class ScreenCapture {
     virtual ~ScreenCapture() = default;
     // Whether this process may record the screen, without asking.
     virtual bool mayRecordScreen() = 0;
-    // Asks the user for the screen-recording permission; true when it is granted now.
+    // Asks the user for the screen-recording permission (the answer comes later, as the
+    // user clicks); true when it was already granted.
     virtual bool requestScreenRecording() = 0;
     // Lets the user select an area and blocks until the capture tool exits. Returns its exit
     // status (0 = captured, non-zero = cancelled), or none when the tool cannot be started.

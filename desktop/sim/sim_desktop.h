@@ -28,7 +28,6 @@
 namespace orvex {
 
 struct SimState;
-class SimJournal;
 class SimWorkspace;
 class SimRunningApplications;
 class SimPasteboard;
@@ -83,6 +82,8 @@ class SimDesktop : public std::enable_shared_from_this<SimDesktop> {
     // Adds an application (installed, and running with its windows when the spec says so).
     // Fails when its key is already taken or the spec is inconsistent.
     std::optional<std::string> addApplication(const SimAppSpec& spec);
+    // The page a browser tab shows for URLs of `host` (its `url` is replaced by the tab's).
+    void setWebPage(const std::string& host, const SimTabSpec& page);
     // The outcome of the next interactive capture; without queued outcomes every capture
     // succeeds with the default size.
     void queueCapture(SimCaptureResult result);
@@ -176,7 +177,6 @@ class SimDesktop : public std::enable_shared_from_this<SimDesktop> {
     MainQueue& mainQueue_;
     mutable std::mutex mutex_;
     std::unique_ptr<SimState> state_;
-    std::unique_ptr<SimJournal> journal_;
     ScriptHost* scriptHost_ = nullptr;
     std::unique_ptr<SimWorkspace> workspace_;
     std::unique_ptr<SimRunningApplications> runningApplications_;

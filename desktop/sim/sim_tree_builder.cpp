@@ -1,0 +1,364 @@
+#include <algorithm>
+#include <filesystem>
+
+#include "desktop/sim/sim_state.h"
+#include "desktop/sim/sim_text.h"
+
+namespace orvex {
+namespace {
+
+SimFrame frameAt(double x, double y, double width, double height) {
+    return SimFrame{AXPoint{x, y}, AXSize{width, height}};
+}
+
+SimElementSpec element(std::string role, std::string id, SimFrame frame) {
+    SimElementSpec spec;
+    spec.role = std::move(role);
+    spec.id = std::move(id);
+    spec.frame = frame;
+    return spec;
+}
+
+// The content of a chat, in an application window or a web page: the history above the
+// message input and its send button.
+SimElementSpec chatPane(const SimFrame& area, const std::string& name,
+                        const std::optional<std::string>& inputLabel) {
+    const double x = area.position.x, y = area.position.y;
+    const double w = area.size.width, h = area.size.height;
+    SimElementSpec pane = element("AXGroup", "chat", area);
+    pane.children.push_back(element("AXList", "history", frameAt(x + 20, y + 12, w - 40, h - 200)));
+    SimElementSpec input =
+        element("AXTextArea", "input", frameAt(x + 20, y + h - 160, w - 40, 110));
+    input.value = "";
+    input.settable = true;
+    input.sendsOnReturn = true;
+    input.placeholder = "Message " + name;
+    if (inputLabel)
+        input.description = *inputLabel;
+    pane.children.push_back(input);
+    SimElementSpec send = element("AXButton", "send", frameAt(x + w - 60, y + h - 44, 40, 30));
+    send.title = "Send";
+    pane.children.push_back(send);
+    return pane;
+}
+
+bool isTextRole(const std::string& role) {
+    return role == "AXTextArea" || role == "AXTextField" || role == "AXComboBox";
+}
+
+std::string hostOf(const std::string& url) {
+    auto scheme = url.find("://");
+    if (scheme == std::string::npos)
+        return "";
+    std::string rest = url.substr(scheme + 3);
+    rest = rest.substr(0, rest.find_first_of("/?#"));
+    if (auto at = rest.rfind('@'); at != std::string::npos)
+        rest = rest.substr(at + 1);
+    return rest.substr(0, rest.find(':'));
+}
+
+}  // namespace
+
+SimWindowSpec SimState::standardWindow(const SimApp& app) const {
+    if (app.spec.launchWindow)
+        return *app.spec.launchWindow;
+    SimWindowSpec spec;
+    switch (app.spec.kind) {
+        case SimAppKind::editor:
+            spec.title = "Untitled";
+            break;
+        case SimAppKind::terminal:
+            spec.title = "Terminal";
+            break;
+        case SimAppKind::browser:
+            spec.tabs.push_back(tabForURL("about:blank"));
+            break;
+        case SimAppKind::fileManager: {
+            // A new file-manager window opens where the user's preference says.
+            auto target = defaults.find("com.apple.finder");
+            std::string folder = homeDirectory;
+            if (target != defaults.end()) {
+                auto value = target->second.find("NewWindowTarget");
+                if (value != target->second.end()) {
+                    if (value->second == "PfDe")
+                        folder += "/Desktop";
+                    if (value->second == "PfDo")
+                        folder += "/Documents";
+                    if (value->second == "PfVo")
+                        folder = "/";
+                    auto path = target->second.find("NewWindowTargetPath");
+                    if (value->second == "PfLo" && path != target->second.end() &&
+                        path->second.rfind("file://", 0) == 0) {
+                        folder = path->second.substr(7);
+                    }
+                }
+            }
+            spec.folder = folder;
+            break;
+        }
+        default:
+            spec.title = app.spec.name;
+            break;
+    }
+    return spec;
+}
+
+SimWindowId SimState::createWindow(SimApp& app, const SimWindowSpec& spec) {
+    SimWindow created;
+    created.id = nextId++;
+    created.appKey = app.key;
+    created.pid = app.pid;
+    const double offset = 30.0 * static_cast<double>(app.windows.size());
+    created.frame = spec.frame.value_or(frameAt(120 + offset, 90 + offset, 900, 700));
+    created.minimized = spec.minimized;
+    created.title = spec.title;
+    if (app.spec.kind == SimAppKind::fileManager) {
+        created.folder = spec.folder.value_or(homeDirectory);
+        if (created.title.empty()) {
+            std::string name = std::filesystem::path(*created.folder).filename().string();
+            created.title = name.empty() ? *created.folder : name;
+        }
+    }
+    if (created.title.empty() && app.spec.kind != SimAppKind::browser)
+        created.title = app.spec.name;
+
+    SimNode windowNode;
+    windowNode.id = nextId++;
+    windowNode.window = created.id;
+    windowNode.role = "AXWindow";
+    windowNode.frame = created.frame;
+    created.node = windowNode.id;
+    nodes[windowNode.id] = windowNode;
+    windows[created.id] = created;
+    app.windows.insert(app.windows.begin(), created.id);
+    SimWindow& w = windows[created.id];
+
+    const double x = w.frame.position.x, y = w.frame.position.y;
+    const double width = w.frame.size.width, height = w.frame.size.height;
+    const SimFrame content = frameAt(x, y + 28, width, std::max(0.0, height - 28));
+
+    if (app.spec.kind == SimAppKind::browser) {
+        SimElementSpec toolbar = element("AXGroup", "toolbar", frameAt(x, y + 28, width, 50));
+        SimElementSpec address =
+            element("AXTextField", "address", frameAt(x + 80, y + 38, width - 160, 30));
+        address.value = "";
+        address.settable = true;
+        address.description = "Address and search bar";
+        toolbar.children.push_back(address);
+        w.toolbar = addNode(toolbar, w.node, w.id, 0, content, nullptr);
+        w.addressField = nodes[w.toolbar].children.front();
+        std::vector<SimTabSpec> tabs = spec.tabs;
+        if (tabs.empty())
+            tabs.push_back(tabForURL("about:blank"));
+        for (const SimTabSpec& tab : tabs)
+            w.tabs.push_back(createTab(w, tab));
+        w.activeTab = static_cast<std::size_t>(
+            std::clamp(spec.activeTab, 1, static_cast<int>(w.tabs.size())) - 1);
+        showActiveTab(w);
+    } else {
+        std::vector<SimElementSpec> elements;
+        if (spec.elements) {
+            elements = *spec.elements;
+        } else if (app.spec.kind == SimAppKind::chat) {
+            elements.push_back(chatPane(content, app.spec.name, std::nullopt));
+        } else if (app.spec.kind == SimAppKind::terminal) {
+            SimElementSpec scroll = element("AXScrollArea", "scroll", content);
+            SimElementSpec shell = element("AXTextArea", "shell", content);
+            shell.value = "";
+            shell.settable = true;
+            shell.sendsOnReturn = true;
+            shell.acceptsImages = false;
+            shell.description = "shell";
+            shell.focused = true;
+            scroll.children.push_back(shell);
+            elements.push_back(scroll);
+        } else if (app.spec.kind == SimAppKind::editor) {
+            SimElementSpec scroll = element("AXScrollArea", "scroll", content);
+            SimElementSpec document = element("AXTextArea", "document", content);
+            document.value = "";
+            document.settable = true;
+            document.focused = true;
+            scroll.children.push_back(document);
+            elements.push_back(scroll);
+        } else if (app.spec.kind == SimAppKind::fileManager) {
+            SimElementSpec split = element("AXSplitGroup", "split", content);
+            split.children.push_back(
+                element("AXOutline", "sidebar", frameAt(x, y + 28, 200, content.size.height)));
+            SimElementSpec files =
+                element("AXScrollArea", "files-scroll",
+                        frameAt(x + 200, y + 28, width - 200, content.size.height));
+            files.children.push_back(element("AXList", "files", files.frame.value()));
+            split.children.push_back(files);
+            elements.push_back(split);
+        } else {
+            elements.push_back(element("AXGroup", "content", content));
+        }
+        for (const SimElementSpec& child : elements) {
+            // addNode may grow the node table, so the id is taken before the parent is looked up.
+            SimNodeId childId = addNode(child, w.node, w.id, 0, content, &w.focused);
+            nodes[w.node].children.push_back(childId);
+        }
+    }
+    nodes[w.node].title = w.title;
+    record("windowOpened", {{"app", app.key}, {"window", w.id}, {"title", w.title}});
+    return w.id;
+}
+
+SimTab SimState::createTab(SimWindow& window, const SimTabSpec& spec, SimTabId id) {
+    SimTab tab;
+    tab.id = id != 0 ? id : nextId++;
+    tab.url = spec.url;
+    tab.title = spec.title.empty() ? spec.url : spec.title;
+    const SimFrame& f = window.frame;
+    const SimFrame area =
+        frameAt(f.position.x, f.position.y + 80, f.size.width, std::max(0.0, f.size.height - 80));
+    SimElementSpec webArea = element("AXWebArea", "page", area);
+    webArea.title = tab.title;
+    if (spec.page == "chat") {
+        webArea.children.push_back(chatPane(area, tab.title, spec.inputLabel));
+    } else if (spec.page == "custom") {
+        webArea.children = spec.elements;
+    }
+    tab.webArea = addNode(webArea, 0, window.id, tab.id, area, &tab.focused);
+    return tab;
+}
+
+SimTabSpec SimState::tabForURL(const std::string& url) const {
+    auto page = webPages.find(hostOf(url));
+    SimTabSpec spec = page == webPages.end() ? SimTabSpec{} : page->second;
+    spec.url = url;
+    if (spec.title.empty())
+        spec.title = url == "about:blank" ? "New Tab" : url;
+    return spec;
+}
+
+void SimState::showActiveTab(SimWindow& w) {
+    if (w.tabs.empty())
+        return;
+    SimTab& tab = w.tabs[w.activeTab];
+    SimNode& windowNode = nodes[w.node];
+    windowNode.children = {w.toolbar, tab.webArea};
+    nodes[tab.webArea].parent = w.node;
+    if (SimNode* address = node(w.addressField)) {
+        address->value = tab.url == "about:blank" ? "" : tab.url;
+        address->selection = AXRange{simtext::length(*address->value), 0};
+    }
+    w.title = tab.title;
+    windowNode.title = w.title;
+}
+
+void SimState::destroyNode(SimNodeId id) {
+    SimNode* target = node(id);
+    if (!target)
+        return;
+    std::vector<SimNodeId> children = target->children;
+    nodes.erase(id);
+    for (SimNodeId child : children)
+        destroyNode(child);
+}
+
+SimNodeId SimState::addNode(const SimElementSpec& spec, SimNodeId parent, SimWindowId windowId,
+                            SimTabId tab, const SimFrame& parentFrame, SimNodeId* focused) {
+    SimNode created;
+    created.id = nextId++;
+    created.parent = parent;
+    created.window = windowId;
+    created.tab = tab;
+    created.role = spec.role;
+    created.scenarioId = spec.id;
+    created.title = spec.title;
+    created.description = spec.description;
+    created.placeholder = spec.placeholder;
+    created.value = spec.value;
+    created.settable = spec.settable;
+    created.focusable = spec.focusable.value_or(spec.settable || isTextRole(spec.role));
+    created.sendsOnReturn = spec.sendsOnReturn;
+    created.acceptsImages = spec.acceptsImages.value_or(spec.sendsOnReturn);
+    // An element without a frame of its own covers its parent's area.
+    created.frame = spec.frame.value_or(parentFrame);
+    if (created.value) {
+        std::int64_t length = simtext::length(*created.value);
+        created.selection = simtext::clamp(spec.selection.value_or(AXRange{length, 0}), length);
+    }
+    const SimFrame frame = *created.frame;
+    nodes[created.id] = created;
+    if (spec.focused && focused)
+        *focused = created.id;
+    for (const SimElementSpec& child : spec.children) {
+        SimNodeId childId = addNode(child, created.id, windowId, tab, frame, focused);
+        nodes[created.id].children.push_back(childId);
+    }
+    return created.id;
+}
+
+SimNodeId SimState::focusedNode(const SimWindow& w) const {
+    SimNodeId id = w.tabs.empty() ? w.focused : w.tabs[w.activeTab].focused;
+    return node(id) ? id : 0;
+}
+
+void SimState::setFocusedNode(SimWindow& w, SimNodeId id) {
+    if (w.tabs.empty()) {
+        w.focused = id;
+        return;
+    }
+    const SimNode* target = node(id);
+    // Focus inside a page belongs to that page's tab; the window's own controls count as
+    // the active tab's focus.
+    for (SimTab& tab : w.tabs) {
+        if (target && target->tab == tab.id) {
+            tab.focused = id;
+            return;
+        }
+    }
+    w.tabs[w.activeTab].focused = id;
+}
+
+bool SimState::isFocused(const SimNode& target) const {
+    const SimWindow* w = window(target.window);
+    return w && focusedNode(*w) == target.id;
+}
+
+SimNode* SimState::findElement(const std::string& app, const std::string& elementId) {
+    return const_cast<SimNode*>(std::as_const(*this).findElement(app, elementId));
+}
+
+const SimNode* SimState::findElement(const std::string& app, const std::string& elementId) const {
+    const SimApp* owner = findApp(app);
+    if (!owner || elementId.empty())
+        return nullptr;
+    std::function<const SimNode*(SimNodeId)> search = [&](SimNodeId id) -> const SimNode* {
+        const SimNode* current = node(id);
+        if (!current)
+            return nullptr;
+        if (current->scenarioId == elementId)
+            return current;
+        for (SimNodeId child : current->children) {
+            if (const SimNode* found = search(child))
+                return found;
+        }
+        return nullptr;
+    };
+    std::vector<const SimWindow*> ordered;
+    if (const SimWindow* front = frontWindow(*owner))
+        ordered.push_back(front);
+    for (SimWindowId id : owner->windows) {
+        const SimWindow* w = window(id);
+        if (w && std::find(ordered.begin(), ordered.end(), w) == ordered.end())
+            ordered.push_back(w);
+    }
+    for (const SimWindow* w : ordered) {
+        if (const SimNode* found = search(w->node))
+            return found;
+        for (const SimTab& tab : w->tabs) {
+            if (const SimNode* found = search(tab.webArea))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+std::string SimState::describe(const SimNode& target) {
+    return target.scenarioId.empty() ? target.role : target.scenarioId;
+}
+
+}  // namespace orvex
