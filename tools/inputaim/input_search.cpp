@@ -11,7 +11,8 @@ const std::set<std::string>& skipRoles() {
 
 std::optional<AXValue> attr(AXElement& element, const std::string& name) {
     AXResult result = element.copyAttribute(name);
-    if (!result.ok() || std::holds_alternative<std::monostate>(result.value)) return std::nullopt;
+    if (!result.ok() || std::holds_alternative<std::monostate>(result.value))
+        return std::nullopt;
     if (auto* element = std::get_if<AXElementRef>(&result.value); element && !*element) {
         return std::nullopt;
     }
@@ -21,12 +22,14 @@ std::optional<AXValue> attr(AXElement& element, const std::string& name) {
 AXElementRef frontWindow(AXElement& app) {
     for (const char* name : {"AXFocusedWindow", "AXMainWindow"}) {
         if (auto value = attr(app, name)) {
-            if (auto* window = std::get_if<AXElementRef>(&*value)) return *window;
+            if (auto* window = std::get_if<AXElementRef>(&*value))
+                return *window;
         }
     }
     if (auto value = attr(app, "AXWindows")) {
         if (auto* windows = std::get_if<std::vector<AXElementRef>>(&*value)) {
-            if (!windows->empty()) return windows->front();
+            if (!windows->empty())
+                return windows->front();
         }
     }
     return nullptr;
@@ -34,12 +37,15 @@ AXElementRef frontWindow(AXElement& app) {
 
 std::optional<Rect> rect(AXElement& element) {
     auto position = attr(element, "AXPosition");
-    if (!position) return std::nullopt;
+    if (!position)
+        return std::nullopt;
     auto size = attr(element, "AXSize");
-    if (!size) return std::nullopt;
+    if (!size)
+        return std::nullopt;
     auto* point = std::get_if<AXPoint>(&*position);
     auto* extent = std::get_if<AXSize>(&*size);
-    if (!point || !extent) return std::nullopt;
+    if (!point || !extent)
+        return std::nullopt;
     return Rect{point->x, point->y, extent->width, extent->height};
 }
 
@@ -50,8 +56,10 @@ std::string label(AXElement& element) {
         // An empty string is a value here: the label keeps its separator.
         AXResult result = element.copyAttribute(name);
         const std::string* text = result.ok() ? result.string() : nullptr;
-        if (!text) continue;
-        if (!first) joined += ' ';
+        if (!text)
+            continue;
+        if (!first)
+            joined += ' ';
         joined += *text;
         first = false;
     }
@@ -67,7 +75,8 @@ bool isVisible(const Rect& frame, const Rect& window) {
 std::vector<AXElementRef> Collector::step(AXElement& element) {
     std::string role;
     if (auto value = attr(element, "AXRole")) {
-        if (auto* text = std::get_if<std::string>(&*value)) role = *text;
+        if (auto* text = std::get_if<std::string>(&*value))
+            role = *text;
     }
     if (role == inputRole) {
         if (auto frame = rect(element)) {
@@ -78,11 +87,14 @@ std::vector<AXElementRef> Collector::step(AXElement& element) {
             candidates_.push_back({nullptr, *frame, label(element), settable});
         }
     }
-    if (skipRoles().count(role)) return {};
+    if (skipRoles().count(role))
+        return {};
     auto value = attr(element, "AXChildren");
     auto* children = value ? std::get_if<std::vector<AXElementRef>>(&*value) : nullptr;
-    if (role == "AXWebArea" && (!children || children->empty())) ++emptyWebAreas_;
-    if (!children) return {};
+    if (role == "AXWebArea" && (!children || children->empty()))
+        ++emptyWebAreas_;
+    if (!children)
+        return {};
     return std::move(*children);
 }
 
@@ -96,11 +108,14 @@ void Collector::collect(const AXElementRef& root) {
     std::vector<Frame> stack;
     auto enter = [&](const AXElementRef& element) {
         ++visited_;
-        if (visited_ > maxWalkSteps || !element) return;
+        if (visited_ > maxWalkSteps || !element)
+            return;
         std::size_t before = candidates_.size();
         std::vector<AXElementRef> children = step(*element);
-        if (candidates_.size() > before) candidates_.back().element = element;
-        if (!children.empty()) stack.push_back({std::move(children), 0});
+        if (candidates_.size() > before)
+            candidates_.back().element = element;
+        if (!children.empty())
+            stack.push_back({std::move(children), 0});
     };
     enter(root);
     while (!stack.empty()) {
@@ -117,22 +132,26 @@ void Collector::collect(const AXElementRef& root) {
 std::vector<Candidate> preferSettable(std::vector<Candidate> visible) {
     std::vector<Candidate> settable;
     for (const Candidate& candidate : visible) {
-        if (candidate.settable) settable.push_back(candidate);
+        if (candidate.settable)
+            settable.push_back(candidate);
     }
     return settable.empty() ? visible : settable;
 }
 
 std::vector<Candidate> narrowByHint(std::vector<Candidate> pool, const std::string& hint) {
-    if (hint.empty()) return pool;
+    if (hint.empty())
+        return pool;
     std::vector<Candidate> matching;
     for (const Candidate& candidate : pool) {
-        if (candidate.name.find(hint) != std::string::npos) matching.push_back(candidate);
+        if (candidate.name.find(hint) != std::string::npos)
+            matching.push_back(candidate);
     }
     return matching.empty() ? pool : matching;
 }
 
 std::optional<Candidate> choose(const std::vector<Candidate>& pool) {
-    if (pool.empty()) return std::nullopt;
+    if (pool.empty())
+        return std::nullopt;
     const Candidate* best = &pool.front();
     for (const Candidate& candidate : pool) {
         double y = candidate.frame.maxY();
@@ -155,7 +174,8 @@ SearchResult searchWindow(const AXElementRef& window, const Rect& windowFrame,
     result.emptyWebAreas = collector.emptyWebAreas();
     std::vector<Candidate> visible;
     for (const Candidate& candidate : result.candidates) {
-        if (isVisible(candidate.frame, windowFrame)) visible.push_back(candidate);
+        if (isVisible(candidate.frame, windowFrame))
+            visible.push_back(candidate);
     }
     result.visible = preferSettable(std::move(visible));
     result.chosen = choose(narrowByHint(result.visible, hint));

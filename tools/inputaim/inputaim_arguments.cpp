@@ -9,10 +9,12 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
         if (argument == "--list") {
             options.list = true;
         } else if (argument == "--app") {
-            if (i + 1 == arguments.size()) return {std::nullopt, "--app needs a bundle id\n"};
+            if (i + 1 == arguments.size())
+                return {std::nullopt, "--app needs a bundle id\n"};
             options.bundleIdentifier = arguments[++i];
         } else if (argument == "--hint") {
-            if (i + 1 == arguments.size()) return {std::nullopt, "--hint needs a text\n"};
+            if (i + 1 == arguments.size())
+                return {std::nullopt, "--hint needs a text\n"};
             options.hint = arguments[++i];
         } else {
             return {std::nullopt, "usage: inputaim [--list] [--app <bundleId>] [--hint <text>]\n"};

@@ -15,11 +15,13 @@ RunningApplicationRef resolveTarget(const InputaimOptions& options,
     RunningApplicationRef app;
     if (options.bundleIdentifier) {
         auto matching = applications.runningApplications(*options.bundleIdentifier);
-        if (!matching.empty()) app = matching.front();
+        if (!matching.empty())
+            app = matching.front();
     } else {
         app = applications.frontmostApplication();
     }
-    if (app && app->isTerminated()) return nullptr;
+    if (app && app->isTerminated())
+        return nullptr;
     return app;
 }
 
@@ -33,8 +35,7 @@ int report(const RunningApplication& app, const SearchResult& result, const std:
     out << reportCounts(result.candidates.size(), result.visible.size(), hint);
     for (const Candidate& candidate : result.candidates) {
         bool chosen = result.chosen && sameElement(candidate.element, result.chosen->element);
-        out << reportCandidate(candidate, chosen,
-                               isVisible(candidate.frame, result.windowFrame));
+        out << reportCandidate(candidate, chosen, isVisible(candidate.frame, result.windowFrame));
     }
     if (treeLooksWithheld(result)) {
         err << "the window's accessibility tree is empty: Chromium and Electron applications "

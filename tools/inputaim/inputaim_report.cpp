@@ -6,16 +6,21 @@
 namespace orvex::inputaim {
 
 std::int64_t reportInteger(double value) {
-    if (std::isnan(value)) return 0;
+    if (std::isnan(value))
+        return 0;
     // 2^63 is exactly representable; every double below it converts without overflow.
     constexpr double limit = 9223372036854775808.0;
-    if (value >= limit) return std::numeric_limits<std::int64_t>::max();
-    if (value <= -limit) return std::numeric_limits<std::int64_t>::min();
+    if (value >= limit)
+        return std::numeric_limits<std::int64_t>::max();
+    if (value <= -limit)
+        return std::numeric_limits<std::int64_t>::min();
     return static_cast<std::int64_t>(value);  // truncates toward zero
 }
 
 namespace {
-std::string number(double value) { return std::to_string(reportInteger(value)); }
+std::string number(double value) {
+    return std::to_string(reportInteger(value));
+}
 }  // namespace
 
 std::string reportHeader(const std::optional<std::string>& appName, const Rect& window,
@@ -26,8 +31,8 @@ std::string reportHeader(const std::optional<std::string>& appName, const Rect& 
 }
 
 std::string reportCounts(std::size_t found, std::size_t visible, const std::string& hint) {
-    return "found=" + std::to_string(found) + " visible=" + std::to_string(visible) +
-           " hint=\"" + hint + "\"\n";
+    return "found=" + std::to_string(found) + " visible=" + std::to_string(visible) + " hint=\"" +
+           hint + "\"\n";
 }
 
 std::string reportCandidate(const Candidate& candidate, bool chosen, bool visible) {
@@ -36,8 +41,8 @@ std::string reportCandidate(const Candidate& candidate, bool chosen, bool visibl
     line += visible ? "見えている" : "画面の外";
     line += "] y=" + number(candidate.frame.minY()) + "〜" + number(candidate.frame.maxY()) +
             " w=" + number(candidate.frame.width) +
-            " 書き込み可=" + (candidate.settable ? "true" : "false") + " 名前=\"" +
-            candidate.name + "\"\n";
+            " 書き込み可=" + (candidate.settable ? "true" : "false") + " 名前=\"" + candidate.name +
+            "\"\n";
     return line;
 }
 

@@ -16,7 +16,8 @@ class FakeElement : public AXElement, public std::enable_shared_from_this<FakeEl
   public:
     static std::shared_ptr<FakeElement> make(std::string role = "AXGroup") {
         auto element = std::make_shared<FakeElement>();
-        if (!role.empty()) element->set("AXRole", role);
+        if (!role.empty())
+            element->set("AXRole", role);
         return element;
     }
     // A text area with a frame and a description.
@@ -26,7 +27,8 @@ class FakeElement : public AXElement, public std::enable_shared_from_this<FakeEl
         auto element = make("AXTextArea");
         element->setFrame(x, y, w, h);
         element->valueSettable = settable;
-        if (description) element->set("AXDescription", *description);
+        if (description)
+            element->set("AXDescription", *description);
         return element;
     }
 
@@ -44,26 +46,32 @@ class FakeElement : public AXElement, public std::enable_shared_from_this<FakeEl
     }
     std::shared_ptr<FakeElement> add(std::shared_ptr<FakeElement> child) {
         children.push_back(child);
-        std::vector<AXElementRef> list(children.begin(), children.end());
-        set("AXChildren", list);
+        auto& list = attributes["AXChildren"];
+        if (!list.elements())
+            list = AXResult{AXError::success, std::vector<AXElementRef>{}};
+        std::get<std::vector<AXElementRef>>(list.value).push_back(child);
         return child;
     }
 
     AXResult copyAttribute(const std::string& name) override {
         ++reads[name];
         auto found = attributes.find(name);
-        if (found == attributes.end()) return {AXError::noValue, {}};
+        if (found == attributes.end())
+            return {AXError::noValue, {}};
         return found->second;
     }
     AXError isAttributeSettable(const std::string& name, bool& settable) override {
         settable = false;
-        if (name != "AXValue") return AXError::success;
-        if (settableError != AXError::success) return settableError;
+        if (name != "AXValue")
+            return AXError::success;
+        if (settableError != AXError::success)
+            return settableError;
         settable = valueSettable;
         return AXError::success;
     }
     AXError setAttribute(const std::string& name, const AXValue& value) override {
-        if (setError != AXError::success) return setError;
+        if (setError != AXError::success)
+            return setError;
         writes.push_back({name, value});
         return AXError::success;
     }
@@ -104,7 +112,8 @@ class FakeWorkspace : public RunningApplications {
     std::vector<RunningApplicationRef> runningApplications(const std::string& bundle) override {
         std::vector<RunningApplicationRef> matching;
         for (auto& app : apps) {
-            if (app->bundleIdentifier() == bundle) matching.push_back(app);
+            if (app->bundleIdentifier() == bundle)
+                matching.push_back(app);
         }
         return matching;
     }

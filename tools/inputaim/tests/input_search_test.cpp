@@ -140,14 +140,16 @@ TEST(Collect, DoesNotEnterListLikeContainers) {
     collector.collect(root);
     EXPECT_EQ(collector.candidates().size(), 1u);  // only the web area's
     EXPECT_EQ(collector.visited(), 8);
-    for (auto& container : containers) EXPECT_EQ(container->reads.count("AXChildren"), 0u);
+    for (auto& container : containers)
+        EXPECT_EQ(container->reads.count("AXChildren"), 0u);
     EXPECT_EQ(collector.emptyWebAreas(), 0);
 }
 
 TEST(Collect, StopsTestingAfterTheStepLimitButKeepsCounting) {
     auto root = FakeElement::make("AXWindow");
     // Step 1 is the root; steps 2..7999 plain elements; step 8000 the last one tested.
-    for (int step = 2; step < maxWalkSteps; ++step) root->add(FakeElement::make("AXStaticText"));
+    for (int step = 2; step < maxWalkSteps; ++step)
+        root->add(FakeElement::make("AXStaticText"));
     root->add(FakeElement::textArea(0, 0, 100, 20, true, "edge"));
     auto late = root->add(FakeElement::textArea(0, 0, 100, 20, true, "late"));
     root->add(FakeElement::textArea(0, 0, 100, 20, true, "later"));
@@ -163,7 +165,8 @@ TEST(Collect, StopsTestingAfterTheStepLimitButKeepsCounting) {
 TEST(Collect, DeepTreesDoNotExhaustTheStack) {
     auto root = FakeElement::make("AXWindow");
     auto node = root;
-    for (int i = 0; i < 20000; ++i) node = node->add(FakeElement::make("AXGroup"));
+    for (int i = 0; i < 20000; ++i)
+        node = node->add(FakeElement::make("AXGroup"));
     Collector collector;
     collector.collect(root);
     EXPECT_EQ(collector.visited(), maxWalkSteps + 1);
@@ -174,8 +177,8 @@ Candidate candidate(const char* name, Rect frame, bool settable = true) {
 }
 
 TEST(Filters, SettableOnlyWhenAnyIsSettable) {
-    auto kept = preferSettable({candidate("ro", {0, 500, 100, 50}, false),
-                                candidate("rw", {0, 100, 100, 50}, true)});
+    auto kept = preferSettable(
+        {candidate("ro", {0, 500, 100, 50}, false), candidate("rw", {0, 100, 100, 50}, true)});
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].name, "rw");
     auto unchanged = preferSettable({candidate("a", {}, false), candidate("b", {}, false)});
@@ -199,14 +202,14 @@ TEST(Choose, LowestThenWidestThenEarliest) {
                   ->name,
               "low");
     // Same bottom edge (y + height), different origins: the wider wins.
-    EXPECT_EQ(choose({candidate("narrow", {0, 300, 100, 100}),
-                      candidate("wide", {0, 350, 200, 50})})
-                  ->name,
-              "wide");
-    EXPECT_EQ(choose({candidate("first", {0, 300, 100, 100}),
-                      candidate("second", {50, 300, 100, 100})})
-                  ->name,
-              "first");
+    EXPECT_EQ(
+        choose({candidate("narrow", {0, 300, 100, 100}), candidate("wide", {0, 350, 200, 50})})
+            ->name,
+        "wide");
+    EXPECT_EQ(
+        choose({candidate("first", {0, 300, 100, 100}), candidate("second", {50, 300, 100, 100})})
+            ->name,
+        "first");
 }
 
 TEST(SearchWindow, EditableBeatsLowerReadOnlyAndHintBeatsHeight) {

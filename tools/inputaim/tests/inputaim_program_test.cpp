@@ -17,7 +17,7 @@ using testing::FakeApp;
 using testing::FakeElement;
 using testing::FakeWorkspace;
 
-struct Run {
+struct ToolRun {
     int code;
     std::string out;
     std::string err;
@@ -36,7 +36,7 @@ class InputaimProgram : public ::testing::Test {
         accessibility.elements[42] = axApp;
     }
 
-    Run run(std::vector<std::string> arguments) {
+    ToolRun run(std::vector<std::string> arguments) {
         std::ostringstream out, err;
         int code = runInputaim(arguments, workspace, accessibility, out, err);
         return {code, out.str(), err.str()};
@@ -60,7 +60,7 @@ TEST_F(InputaimProgram, BadArgumentsExitTwoWithoutSearching) {
     EXPECT_EQ(run({"--app"}).err, "--app needs a bundle id\n");
     EXPECT_EQ(run({"--list", "--hint"}).err, "--hint needs a text\n");
     for (auto arguments : std::vector<std::vector<std::string>>{{"--bogus"}, {"list"}, {"-l"}}) {
-        Run result = run(arguments);
+        ToolRun result = run(arguments);
         EXPECT_EQ(result.code, 2);
         EXPECT_EQ(result.err, "usage: inputaim [--list] [--app <bundleId>] [--hint <text>]\n");
         EXPECT_EQ(result.out, "");
@@ -74,16 +74,16 @@ TEST_F(InputaimProgram, OptionValuesAreTakenVerbatimAndLaterOnesWin) {
     auto other = std::make_shared<FakeApp>(43, "--list", "Other");
     workspace.apps.push_back(other);
     // "--list" here is the bundle identifier, so this is focus mode on an app with no window.
-    Run result = run({"--app", "--list"});
+    ToolRun result = run({"--app", "--list"});
     EXPECT_EQ(result.err, "no window\n");
-    result = run({"--app", "nope", "--hint", "x", "--app", "com.example.chat", "--hint",
-                  "Notes", "--list"});
+    result = run(
+        {"--app", "nope", "--hint", "x", "--app", "com.example.chat", "--hint", "Notes", "--list"});
     EXPECT_EQ(result.code, 0);
     EXPECT_NE(result.out.find("hint=\"Notes\""), std::string::npos);
 }
 
 TEST_F(InputaimProgram, AppNotRunning) {
-    Run result = run({"--app", "com.example.missing"});
+    ToolRun result = run({"--app", "com.example.missing"});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.err, "app not running: com.example.missing\n");
     workspace.frontmost = nullptr;
@@ -96,7 +96,7 @@ TEST_F(InputaimProgram, AppNotRunning) {
 
 TEST_F(InputaimProgram, NoWindowOrNoWindowFrame) {
     window->attributes.erase("AXSize");
-    Run result = run({"--list"});
+    ToolRun result = run({"--list"});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.err, "no window\n");
     EXPECT_EQ(result.out, "");
@@ -108,7 +108,7 @@ TEST_F(InputaimProgram, NoWindowOrNoWindowFrame) {
 
 TEST_F(InputaimProgram, FocusModeFocusesTheChosenElement) {
     addChatWindowContent();
-    Run result = run({});
+    ToolRun result = run({});
     EXPECT_EQ(result.code, 0);
     EXPECT_EQ(result.out, "focused \"Message\"\n");
     EXPECT_EQ(result.err, "");
@@ -124,7 +124,7 @@ TEST_F(InputaimProgram, FocusModeFocusesTheChosenElement) {
 TEST_F(InputaimProgram, FocusModeFailures) {
     addChatWindowContent();
     lower->setError = AXError::cannotComplete;
-    Run result = run({});
+    ToolRun result = run({});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "setFocused failed: -25204\n");
@@ -132,7 +132,8 @@ TEST_F(InputaimProgram, FocusModeFailures) {
     window->children.clear();
     window->set("AXChildren", std::vector<AXElementRef>{});
     window->add(FakeElement::textArea(120, 100, 30, 80, true, "tiny"));
-    window->add(FakeElement::textArea(120, 300, 400, 80, true, "below"))->setFrame(120, 900, 400, 80);
+    window->add(FakeElement::textArea(120, 300, 400, 80, true, "below"))
+        ->setFrame(120, 900, 400, 80);
     window->add(FakeElement::make("AXGroup"));
     result = run({});
     EXPECT_EQ(result.code, 1);
@@ -142,7 +143,7 @@ TEST_F(InputaimProgram, FocusModeFailures) {
 
 TEST_F(InputaimProgram, ReportListsEveryCandidateAndMarksTheChoice) {
     addChatWindowContent();
-    Run result = run({"--list"});
+    ToolRun result = run({"--list"});
     EXPECT_EQ(result.code, 0);
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out,
@@ -158,7 +159,7 @@ TEST_F(InputaimProgram, ReportListsEveryCandidateAndMarksTheChoice) {
 TEST_F(InputaimProgram, ReportWithHintsAndWithoutName) {
     addChatWindowContent();
     workspace.apps[0] = std::make_shared<FakeApp>(42, "com.example.chat", std::nullopt);
-    Run result = run({"--list", "--hint", "Nothing", "--app", "com.example.chat"});
+    ToolRun result = run({"--list", "--hint", "Nothing", "--app", "com.example.chat"});
     EXPECT_EQ(result.code, 0);
     EXPECT_TRUE(result.out.starts_with("app=? window="));
     EXPECT_NE(result.out.find("found=4 visible=2 hint=\"Nothing\"\n"), std::string::npos);
@@ -174,7 +175,7 @@ TEST_F(InputaimProgram, ReportMarksByElementIdentityAndExitsOneWithoutChoice) {
     auto area = FakeElement::textArea(120, 100, 400, 80, false, "only");
     window->add(area);
     window->add(FakeElement::make("AXGroup"))->set("AXChildren", std::vector<AXElementRef>{area});
-    Run result = run({"--list"});
+    ToolRun result = run({"--list"});
     EXPECT_EQ(result.code, 0);
     EXPECT_EQ(result.out.substr(result.out.find("found=")),
               "found=2 visible=2 hint=\"\"\n"
@@ -188,7 +189,7 @@ TEST_F(InputaimProgram, ReportMarksByElementIdentityAndExitsOneWithoutChoice) {
 }
 
 TEST_F(InputaimProgram, ReportNamesAWithheldTreeOnStandardError) {
-    Run result = run({"--list"});
+    ToolRun result = run({"--list"});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.out,
               "app=チャット window=(x=100 y=50 w=800 h=600) visited=1\n"
@@ -218,7 +219,7 @@ TEST(ReportInteger, TruncatesTowardZeroAndClampsWhatCannotBePrinted) {
 TEST_F(InputaimProgram, NonFiniteFramesStillGiveWellFormedLines) {
     window->setFrame(std::nan(""), 0, std::numeric_limits<double>::infinity(), 1e30);
     window->add(FakeElement::textArea(std::nan(""), std::nan(""), 400, 80, true, "nan"));
-    Run result = run({"--list"});
+    ToolRun result = run({"--list"});
     EXPECT_EQ(result.out,
               "app=チャット window=(x=0 y=0 w=9223372036854775807 h=9223372036854775807) "
               "visited=2\n"

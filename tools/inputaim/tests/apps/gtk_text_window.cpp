@@ -87,7 +87,8 @@ int main(int argc, char** argv) {
     gtk_box_pack_start(GTK_BOX(box), textArea("Draft", "Upper editor", true, 80), FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(box), textArea("Transcript", "Read only", false, 80), FALSE, FALSE,
                        0);
-    if (filler > 0) gtk_box_pack_start(GTK_BOX(box), fillerPane(filler), FALSE, FALSE, 0);
+    if (filler > 0)
+        gtk_box_pack_start(GTK_BOX(box), fillerPane(filler), FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(box), textArea("Message", "Lower editor", true, 100), TRUE, TRUE, 0);
 
     g_signal_connect(window, "map-event", G_CALLBACK(announceReady), nullptr);
