@@ -56,25 +56,5 @@ TEST(UsageText, IsByteForByteTheExpectedText) {
     EXPECT_EQ(usageText(), kExpectedUsage);
 }
 
-TEST(UsageText, EveryDescriptionStartsAtColumnForty) {
-    std::string text = usageText();
-    std::size_t entries = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        // The one synopsis too long to share its line has no description on it.
-        if (!line.starts_with("  ") || line.starts_with("  debug.pick-input")) {
-            continue;
-        }
-        ++entries;
-        ASSERT_GT(line.size(), 39u) << line;
-        EXPECT_EQ(line[38], ' ') << line;
-        EXPECT_NE(line[39], ' ') << line;
-    }
-    EXPECT_EQ(entries, 26u);
-}
-
 }  // namespace
 }  // namespace orvex
