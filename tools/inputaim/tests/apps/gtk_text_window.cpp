@@ -1,6 +1,7 @@
 // A small GTK 3 window for the desktop tests and the benchmark: two editable text areas
 // at different heights, a single-line field, a read-only area and, on request, many
-// plain labels to make the accessibility tree large.
+// plain labels to make the accessibility tree large, and a text area scrolled out of
+// sight.
 //
 //   orvex-test-gtk-window [--title TEXT] [--filler N]
 //
@@ -47,6 +48,20 @@ GtkWidget* fillerPane(int count) {
     return scroller;
 }
 
+// A text area scrolled far out of its small pane: present in the tree, off the window.
+GtkWidget* scrolledAwayPane() {
+    GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    GtkWidget* spacer = gtk_label_new("");
+    gtk_widget_set_size_request(spacer, -1, 1500);
+    gtk_box_pack_start(GTK_BOX(column), spacer, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(column), textArea("Archive", "Scrolled away", true, 80), FALSE,
+                       FALSE, 0);
+    GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_widget_set_size_request(scroller, -1, 40);
+    gtk_container_add(GTK_CONTAINER(scroller), column);
+    return scroller;
+}
+
 gboolean announceReady(GtkWidget*, GdkEvent*, gpointer) {
     std::puts("ready");
     std::fflush(stdout);
@@ -87,6 +102,7 @@ int main(int argc, char** argv) {
     gtk_box_pack_start(GTK_BOX(box), textArea("Draft", "Upper editor", true, 80), FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(box), textArea("Transcript", "Read only", false, 80), FALSE, FALSE,
                        0);
+    gtk_box_pack_start(GTK_BOX(box), scrolledAwayPane(), FALSE, FALSE, 0);
     if (filler > 0)
         gtk_box_pack_start(GTK_BOX(box), fillerPane(filler), FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(box), textArea("Message", "Lower editor", true, 100), TRUE, TRUE, 0);
