@@ -20,8 +20,6 @@ struct ExecutionConfig {
     WebAppAddress chatgptWeb{"https://chatgpt.com/", "chatgpt.com"};
     WebAppAddress geminiWeb{"https://gemini.google.com/app", "gemini.google.com"};
     WebAppAddress claudeWeb{"https://claude.ai/new", "claude.ai"};
-    // Any https address: the applications able to open it are counted as browsers.
-    std::string browserProbeURL = "https://example.com/";
 
     const WebAppAddress& webApp(WebFlavor flavor) const {
         switch (flavor) {
