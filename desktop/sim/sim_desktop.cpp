@@ -106,6 +106,17 @@ Clock& SimDesktop::clock() {
 
 // ---- Setting up ---------------------------------------------------------------------------
 
+void SimDesktop::setSetupMode(bool on) {
+    std::lock_guard lock(mutex_);
+    state_->quiet += on ? 1 : -1;
+}
+
+bool SimDesktop::setFrontmost(const std::string& app) {
+    std::lock_guard lock(mutex_);
+    SimApp* target = state_->findApp(app);
+    return target && target->running && state_->activate(target->pid, "setup");
+}
+
 void SimDesktop::setSelf(const std::string& bundleId, const std::string& name) {
     std::lock_guard lock(mutex_);
     SimApp* self = state_->selfApp();

@@ -66,6 +66,11 @@ class SimDesktop : public std::enable_shared_from_this<SimDesktop> {
     Clock& clock();
 
     // ---- Setting up (scenario loading, tests) --------------------------------------------
+    // While on, nothing is journaled and no event is delivered: building the starting state
+    // is not something that happened on the desktop.
+    void setSetupMode(bool on);
+    // Makes a running application frontmost (use in setup mode for the starting state).
+    bool setFrontmost(const std::string& app);
     void setSelf(const std::string& bundleId, const std::string& name);
     void setHomeDirectory(const std::filesystem::path& path);
     void setTemporaryDirectory(const std::filesystem::path& path);

@@ -278,7 +278,7 @@ bool SimState::activate(std::int32_t pid, const std::string& by) {
     frontmostPid = pid;
     record("activate",
            {{"app", app->key}, {"pid", pid}, {"by", by}, {"previous", appName(previous)}});
-    if (!makeApplication)
+    if (!makeApplication || quiet > 0)
         return true;
     RunningApplicationRef ref = makeApplication(pid);
     for (const auto& [id, handler] : activationHandlers) {
@@ -357,6 +357,8 @@ void SimState::closeWindow(SimWindowId id) {
 
 void SimState::emitWake() {
     record("wake");
+    if (quiet > 0)
+        return;
     for (const auto& [id, handler] : wakeHandlers) {
         mainQueue.post([handler = handler] { handler(); });
     }

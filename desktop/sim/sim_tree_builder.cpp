@@ -224,7 +224,14 @@ SimTab SimState::createTab(SimWindow& window, const SimTabSpec& spec, SimTabId i
 }
 
 SimTabSpec SimState::tabForURL(const std::string& url) const {
-    auto page = webPages.find(hostOf(url));
+    // A page registered for a host also serves its subdomains.
+    std::string host = hostOf(url);
+    auto page = webPages.end();
+    while (!host.empty() && page == webPages.end()) {
+        page = webPages.find(host);
+        auto dot = host.find('.');
+        host = dot == std::string::npos ? "" : host.substr(dot + 1);
+    }
     SimTabSpec spec = page == webPages.end() ? SimTabSpec{} : page->second;
     spec.url = url;
     if (spec.title.empty())
