@@ -1,0 +1,53 @@
+#include "app/execution/web_route.h"
+
+#include "app/execution/ai_destination.h"
+#include "app/execution/app_activation.h"
+#include "app/execution/apple_script_runner.h"
+#include "app/execution/apple_scripts.h"
+#include "app/execution/execution_waits.h"
+#include "app/execution/inputaim_invocation.h"
+#include "app/execution/run_status.h"
+#include "app/execution/send_errors.h"
+#include "base/clock.h"
+
+namespace orvex {
+namespace {
+
+// Brings the service's tab forward or opens it. A new tab gets a fixed time to load: the
+// page's readiness is not observed, the input search afterwards decides.
+void openOrFocusTab(const ExecutionContext& context, WebFlavor flavor) {
+    bool existingTab = context.scripts.chromeOpenOrFocusTab(context.config.webApp(flavor).address);
+    if (existingTab) {
+        context.clock.sleepFor(waits::kExistingTab);
+        return;
+    }
+    setStatusKey(context, "status.loadingPage", false);
+    context.clock.sleepFor(waits::kPageLoad);
+}
+
+// The tool works on the frontmost application (Chrome, just brought forward), guided by
+// the flavour's label for its input.
+void focusInputOrThrow(const ExecutionContext& context, WebFlavor flavor) {
+    if (!inputaimFocus(context.desktop, std::nullopt, inputHint(flavor))) {
+        throw SendError::inputFieldNotFound();
+    }
+}
+
+}  // namespace
+
+void sendToWeb(const ExecutionContext& context, const std::string& text, WebFlavor flavor,
+               bool autoSend) {
+    setStatusKey(context, "status.openingBrowser", false);
+    openOrFocusTab(context, flavor);
+    setStatusKey(context, "status.sending", false);
+    putTextOnPasteboard(context.desktop, text);
+    focusInputOrThrow(context, flavor);
+    context.scripts.runAsync(pasteScript(autoSend));
+}
+
+void prepareWebForCapture(const ExecutionContext& context, WebFlavor flavor) {
+    openOrFocusTab(context, flavor);
+    focusInputOrThrow(context, flavor);
+}
+
+}  // namespace orvex
