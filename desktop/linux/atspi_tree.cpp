@@ -138,6 +138,12 @@ void AtspiApplicationTree::ensureSnapshot() {
         return;
     snapshotTried_ = true;
     BusReply reply = ask(cachePath, ATSPI_DBUS_INTERFACE_CACHE, "GetItems");
+    if (reply.error == AXError::attributeUnsupported) {
+        // The GTK bridge sets up its cache only once a client has asked for its direct
+        // connection; asking is enough, the answer goes unused.
+        ask(rootPath, ATSPI_DBUS_INTERFACE_APPLICATION, "GetApplicationBusAddress");
+        reply = ask(cachePath, ATSPI_DBUS_INTERFACE_CACHE, "GetItems");
+    }
     if (!reply.ok())
         return;
     DBusMessageIter iter, entries;
