@@ -5,16 +5,14 @@
 
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 
+#include "app/execution/app_activation.h"
 #include "app/execution/apple_script_error.h"
 #include "app/execution/apple_script_runner.h"
 #include "app/execution/apple_scripts.h"
 #include "app/execution/run_status.h"
-#include "app/execution/send_errors.h"
 #include "base/clock.h"
 
 namespace orvex {
@@ -145,10 +143,10 @@ void AppActions::bringAppToFront(const PresetData& preset) {
         // the workspace reopens it, which makes it put up a window.
         Workspace& workspace = *context_.desktop.workspace;
         if (std::optional<std::string> url = workspace.urlForApplication(name)) {
-            openApplicationAndWait(*url);
+            openApplicationAndWait(context_.desktop, *url);
         } else if (std::optional<std::string> path =
                        workspace.applicationPathForName(name, false)) {
-            openApplicationAndWait(*path);
+            openApplicationAndWait(context_.desktop, *path);
         } else {
             setStatusKey(context_, "status.cannotLaunch", true, params);
             postShowMainWindow(context_);
@@ -195,31 +193,6 @@ AppActions::WindowState AppActions::inspectWindows(const RunningApplicationRef& 
     }
     firstMinimized->setAttribute("AXMinimized", AXValue(false));
     return WindowState::allMinimized;
-}
-
-void AppActions::openApplicationAndWait(const std::string& path) {
-    // The workspace answers on any thread, possibly before openApplication returns.
-    struct Answer {
-        std::mutex mutex;
-        std::condition_variable ready;
-        bool done = false;
-        std::optional<std::string> error;
-    };
-    auto answer = std::make_shared<Answer>();
-    OpenConfiguration configuration;
-    configuration.activates = true;
-    context_.desktop.workspace->openApplication(
-        path, configuration, [answer](RunningApplicationRef, std::optional<std::string> error) {
-            std::lock_guard lock(answer->mutex);
-            answer->error = std::move(error);
-            answer->done = true;
-            answer->ready.notify_all();
-        });
-    std::unique_lock lock(answer->mutex);
-    answer->ready.wait(lock, [&] { return answer->done; });
-    if (answer->error) {
-        throw LaunchError(*answer->error);
-    }
 }
 
 void AppActions::activateByName(const std::string& name) {

@@ -38,9 +38,6 @@ class AppActions {
     std::optional<std::string> readFinderDefault(const std::string& key);
 
   private:
-    // Opens the application at `path` with activation and waits for the workspace's answer;
-    // a refusal is thrown as LaunchError.
-    void openApplicationAndWait(const std::string& path);
     // What the accessibility tree says about a running application's windows. When every
     // window is minimized, the first one has been restored by the time this returns.
     enum class WindowState { unknown, none, someOpen, allMinimized };

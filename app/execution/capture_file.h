@@ -1,0 +1,27 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace orvex {
+
+// The capture file's directory: private to this user, so that no other account can plant
+// a file or a symbolic link under the predictable capture name. It is "orvex" inside the
+// session's runtime directory when `runtimeDirectory` is given and usable, else
+// "orvex-<uid>" inside `temporaryDirectory`, else a freshly made "orvex-XXXXXX" there. A
+// directory is used only when it is a real directory (not a link), owned by this user,
+// with no access for group or others (it is created with mode 0700). None when no such
+// directory can be had; `error` then says why.
+std::optional<std::string> privateCaptureDirectory(
+    const std::optional<std::string>& runtimeDirectory, const std::string& temporaryDirectory,
+    std::string* error = nullptr);
+
+// "<directory>/orvex-capture-<milliseconds since 1970>.png".
+std::string captureFilePath(const std::string& directory,
+                            std::chrono::system_clock::time_point now);
+
+// The session's runtime directory ($XDG_RUNTIME_DIR) when it is set and absolute.
+std::optional<std::string> sessionRuntimeDirectory();
+
+}  // namespace orvex

@@ -1,0 +1,112 @@
+#include "app/execution/preset_executor.h"
+
+#include <exception>
+
+#include "app/execution/app_actions.h"
+#include "app/execution/apple_script_error.h"
+#include "app/execution/error_classification.h"
+#include "app/execution/main_thread_read.h"
+#include "app/execution/previous_app_tracker.h"
+#include "app/execution/run_status.h"
+#include "app/execution/send_errors.h"
+#include "app/execution/send_pipeline.h"
+#include "app/i18n/localization_manager.h"
+#include "app/store/app_state.h"
+
+namespace orvex {
+
+namespace {
+
+// The description the classification looks at, for any error an action may throw.
+std::string describe(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const ActionError& e) {
+        return e.description();
+    } catch (const AppleScriptError& e) {
+        return e.description();
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "Unknown error";
+    }
+}
+
+}  // namespace
+
+PresetExecutor::PresetExecutor(const ExecutionContext& context, TaskRunner& tasks)
+    : context_(context), tasks_(tasks) {}
+
+void PresetExecutor::start(PresetData preset, std::function<void()> done) {
+    tasks_.spawn([this, preset = std::move(preset), done = std::move(done)]() mutable {
+        execute(std::move(preset));
+        if (done) {
+            done();
+        }
+    });
+}
+
+std::optional<std::string> PresetExecutor::lastError() const {
+    std::lock_guard lock(mutex_);
+    return lastError_;
+}
+
+void PresetExecutor::execute(PresetData preset) {
+    {
+        std::lock_guard lock(mutex_);
+        lastError_.reset();
+    }
+    AppActions actions(context_);
+    ActionType action = actionType(preset);
+    try {
+        switch (action) {
+            case ActionType::createFile:
+                actions.createNewFile(preset);
+                break;
+            case ActionType::activateApp:
+                actions.bringAppToFront(preset);
+                break;
+            case ActionType::openFile:
+                actions.openPresetFile(preset);
+                break;
+            case ActionType::aiSend:
+                SendPipeline(context_).sendAI(preset);
+                break;
+        }
+        return;
+    } catch (const CaptureError&) {
+        if (action != ActionType::activateApp) {
+            captureCancelled();
+            return;
+        }
+    } catch (...) {
+        if (action != ActionType::activateApp) {
+            FailureStatus status = classifyFailureDescription(describe(std::current_exception()));
+            fail(context_.i18n.text(status.key, status.params));
+            return;
+        }
+    }
+    // Whatever went wrong while bringing an application forward, the user learns only that
+    // it could not be launched.
+    fail(context_.i18n.text("status.cannotLaunch", {{"appName", preset.appName}}));
+}
+
+void PresetExecutor::fail(const std::string& message) {
+    context_.appState.setStatus(message, true);
+    {
+        std::lock_guard lock(mutex_);
+        lastError_ = message;
+    }
+    postShowMainWindow(context_);
+}
+
+void PresetExecutor::captureCancelled() {
+    setStatusKey(context_, "status.captureCancelled", false);
+    bool pinned = readOnMainThread(context_.mainQueue,
+                                   [&state = context_.appState] { return state.alwaysOnTop(); });
+    if (!pinned) {
+        context_.tracker.restorePreviousApp();
+    }
+}
+
+}  // namespace orvex

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "app/execution/execution_context.h"
+#include "app/store/preset_model.h"
+#include "base/task_runner.h"
+
+namespace orvex {
+
+// The one object that runs presets. Whatever way a run starts (hot key, button, command),
+// it ends here: the executor picks the preset's action, carries it out on the calling task
+// and turns a failure into one localized status message with the error flag, then brings
+// the main window forward so the user sees it.
+class PresetExecutor {
+  public:
+    PresetExecutor(const ExecutionContext& context, TaskRunner& tasks);
+
+    // Runs the preset on the calling thread, which must be a task, not the main thread: the
+    // action blocks for its fixed waits and for other applications. Never throws. When it
+    // returns, lastError() tells how the run ended.
+    void execute(PresetData preset);
+    // Starts execute() on a new task; `done` (optional) is called on that task afterwards.
+    void start(PresetData preset, std::function<void()> done = {});
+
+    // The status text of the most recent run's failure; none after a run that succeeded,
+    // reported a problem the user can fix, or was cancelled.
+    std::optional<std::string> lastError() const;
+
+  private:
+    // Reports a failure: status line with the error flag, lastError, main window.
+    void fail(const std::string& message);
+    // A cancelled capture: a plain status message and the user back where they were.
+    void captureCancelled();
+
+    const ExecutionContext& context_;
+    TaskRunner& tasks_;
+    mutable std::mutex mutex_;
+    std::optional<std::string> lastError_;
+};
+
+}  // namespace orvex

@@ -1,0 +1,227 @@
+#include "app/execution/apple_script_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+#include "app/execution/apple_scripts.h"
+#include "base/clock.h"
+#include "base/log.h"
+#include "base/task_runner.h"
+
+namespace orvex {
+namespace {
+
+using namespace std::chrono_literals;
+
+class ScriptedHost : public ScriptHost {
+  public:
+    ScriptOutcome run(const std::string& source) override {
+        sources.push_back(source);
+        if (outcomes.empty()) {
+            return ScriptOutcome::success(std::nullopt);
+        }
+        ScriptOutcome next = outcomes.front();
+        outcomes.pop_front();
+        return next;
+    }
+    std::deque<ScriptOutcome> outcomes;
+    std::vector<std::string> sources;
+};
+
+// Modifiers stay held for `pollsUntilRelease` reads, then read as released.
+class RecordingKeyboard : public Keyboard {
+  public:
+    KeyModifiers heldModifiers() override {
+        ++reads;
+        if (pollsUntilRelease >= 0 && reads > pollsUntilRelease) {
+            return {};
+        }
+        return held;
+    }
+    void postKeyUp(std::uint16_t keyCode) override { keyUps.push_back(keyCode); }
+    std::optional<std::string> postKeystroke(const std::string&, KeyModifiers) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> postKeyCode(std::uint16_t, KeyModifiers) override {
+        return std::nullopt;
+    }
+    KeyModifiers held;
+    int pollsUntilRelease = -1;
+    int reads = 0;
+    std::vector<std::uint16_t> keyUps;
+};
+
+class AppleScriptRunnerTest : public ::testing::Test {
+  protected:
+    ScriptedHost host;
+    RecordingKeyboard keyboard;
+    VirtualClock clock;
+    ManualTaskRunner tasks;
+    AppleScriptRunner runner{host, keyboard, clock, tasks};
+    ScopedLogCapture logs;
+};
+
+TEST_F(AppleScriptRunnerTest, ResultsAndErrors) {
+    host.outcomes = {ScriptOutcome::success("hello"), ScriptOutcome::success(std::nullopt)};
+    EXPECT_EQ(runner.runAsync("a"), "hello");
+    EXPECT_EQ(runner.runAsync("b"), "");
+    EXPECT_EQ(host.sources, (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(logs.system().lines().empty());
+
+    host.outcomes = {ScriptOutcome::failure("Application isn't running."),
+                     ScriptOutcome::failure(std::nullopt)};
+    try {
+        runner.runAsync("c");
+        FAIL() << "expected an error";
+    } catch (const AppleScriptError& error) {
+        EXPECT_EQ(error.description(), "Application isn't running.");
+        EXPECT_STREQ(error.what(), "Application isn't running.");
+    }
+    try {
+        runner.runAsync("d");
+        FAIL() << "expected an error";
+    } catch (const AppleScriptError& error) {
+        EXPECT_EQ(error.message(), "Unknown AppleScript error");
+    }
+    EXPECT_EQ(logs.system().lines(),
+              (std::vector<std::string>{"[AppleScript] error: Application isn't running.",
+                                        "[AppleScript] error: Unknown AppleScript error"}));
+}
+
+TEST_F(AppleScriptRunnerTest, ReleasesHeldModifiersAfterEveryRunInOrder) {
+    keyboard.held = {.shift = true, .command = true};
+    runner.runAsync("x");
+    EXPECT_EQ(keyboard.keyUps, (std::vector<std::uint16_t>{55, 54, 56, 60}));
+
+    keyboard.keyUps.clear();
+    keyboard.held = {.shift = true, .control = true, .option = true, .command = true};
+    host.outcomes = {ScriptOutcome::failure("boom")};
+    EXPECT_THROW(runner.runAsync("y"), AppleScriptError);
+    EXPECT_EQ(keyboard.keyUps, (std::vector<std::uint16_t>{55, 54, 58, 61, 59, 62, 56, 60}));
+
+    keyboard.keyUps.clear();
+    keyboard.held = {};
+    runner.runAsync("z");
+    EXPECT_TRUE(keyboard.keyUps.empty());
+}
+
+TEST_F(AppleScriptRunnerTest, SynchronousRunsLeaveKeyboardAndLogAlone) {
+    keyboard.held = {.command = true};
+    host.outcomes = {ScriptOutcome::success("https://chat.example/c/1"),
+                     ScriptOutcome::failure("denied (-1743)"),
+                     ScriptOutcome::success(std::nullopt)};
+    EXPECT_EQ(runner.chromeFrontTabURL(), "https://chat.example/c/1");
+    EXPECT_EQ(runner.chromeFrontTabURL(), std::nullopt);
+    EXPECT_EQ(runner.chromeFrontTabURL(), std::nullopt);
+    EXPECT_EQ(host.sources.front(), frontTabQueryScript());
+    EXPECT_TRUE(keyboard.keyUps.empty());
+    EXPECT_TRUE(logs.system().lines().empty());
+}
+
+TEST_F(AppleScriptRunnerTest, WaitForModifierReleasePollsOnTheClock) {
+    keyboard.held = {.option = true};
+    keyboard.pollsUntilRelease = 3;
+    runner.waitForModifierRelease(250ms);
+    EXPECT_EQ(clock.sleeps(), std::vector<Clock::Duration>(3, 15ms));
+
+    clock.clearSleeps();
+    keyboard.pollsUntilRelease = -1;
+    keyboard.reads = 0;
+    auto start = clock.now();
+    runner.waitForModifierRelease(250ms);
+    EXPECT_EQ(clock.sleeps().size(), 17u);  // gives up once the deadline has passed
+    EXPECT_GE(clock.now() - start, 250ms);
+
+    clock.clearSleeps();
+    keyboard.held = {};
+    runner.waitForModifierRelease(250ms);
+    EXPECT_TRUE(clock.sleeps().empty());
+}
+
+TEST_F(AppleScriptRunnerTest, TerminalAndFinderWindowChecks) {
+    host.outcomes = {ScriptOutcome::success("true"), ScriptOutcome::success(" 2\n")};
+    EXPECT_TRUE(runner.terminalHasWindow());
+    EXPECT_EQ(host.sources, (std::vector<std::string>{terminalProcessCheckScript(),
+                                                      terminalWindowCountScript()}));
+
+    host.sources.clear();
+    host.outcomes = {ScriptOutcome::success("false")};
+    EXPECT_FALSE(runner.terminalHasWindow());
+    EXPECT_EQ(host.sources.size(), 1u);  // no count asked for a Terminal that is not running
+
+    host.outcomes = {ScriptOutcome::success("true"), ScriptOutcome::success("0")};
+    EXPECT_FALSE(runner.terminalHasWindow());
+    host.outcomes = {ScriptOutcome::success("true"), ScriptOutcome::failure("no process")};
+    EXPECT_FALSE(runner.terminalHasWindow());
+    host.outcomes = {ScriptOutcome::failure(std::nullopt)};
+    EXPECT_FALSE(runner.terminalHasWindow());
+
+    host.sources.clear();
+    host.outcomes = {ScriptOutcome::success("+1"), ScriptOutcome::success("two"),
+                     ScriptOutcome::failure("x")};
+    EXPECT_TRUE(runner.finderHasWindow());
+    EXPECT_FALSE(runner.finderHasWindow());
+    EXPECT_FALSE(runner.finderHasWindow());
+    EXPECT_EQ(host.sources.front(), finderWindowCountScript());
+}
+
+TEST_F(AppleScriptRunnerTest, ActivateByNameRethrows) {
+    host.outcomes = {ScriptOutcome::success(std::nullopt),
+                     ScriptOutcome::failure("Can't get application \"Nope\". (-1728)")};
+    runner.activateByName("Finder");
+    EXPECT_EQ(host.sources.back(), "tell application \"Finder\" to activate");
+    try {
+        runner.activateByName("Nope");
+        FAIL() << "expected an error";
+    } catch (const AppleScriptError& error) {
+        EXPECT_EQ(error.message(), "Can't get application \"Nope\". (-1728)");
+    }
+}
+
+TEST_F(AppleScriptRunnerTest, ChromeTabSearchMapsItsErrors) {
+    const std::string url = "https://chat.example.com/";
+    host.outcomes = {ScriptOutcome::success("true"), ScriptOutcome::success("false")};
+    EXPECT_TRUE(runner.chromeOpenOrFocusTab(url));
+    EXPECT_FALSE(runner.chromeOpenOrFocusTab(url));
+    EXPECT_EQ(host.sources.front(), chromeOpenOrFocusTabScript("chat.example.com", url));
+
+    auto failureText = [&](std::optional<std::string> message) {
+        host.outcomes = {ScriptOutcome::failure(std::move(message))};
+        try {
+            runner.chromeOpenOrFocusTab(url);
+        } catch (const AppleScriptError& error) {
+            return error.message();
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(failureText("Not authorized to send Apple events to Google Chrome. (-1743)"),
+              "Chrome automation denied");
+    EXPECT_EQ(failureText("Orvex is not allowed to send Apple events to Google Chrome."),
+              "Chrome automation denied");
+    EXPECT_EQ(failureText("Can't get application \"Google Chrome\". (-1728)"),
+              "Chrome not installed");
+    EXPECT_EQ(failureText(std::nullopt), "Chrome not installed");
+
+    host.sources.clear();
+    EXPECT_THROW(runner.chromeOpenOrFocusTab("not a url"), AppleScriptError);
+    EXPECT_TRUE(host.sources.empty());
+}
+
+TEST_F(AppleScriptRunnerTest, AsynchronousFormCompletesOnItsTask) {
+    host.outcomes = {ScriptOutcome::success("42"), ScriptOutcome::failure("bad")};
+    std::vector<AppleScriptResult> results;
+    runner.runAsync("one", [&](AppleScriptResult result) { results.push_back(result); });
+    runner.runAsync("two", [&](AppleScriptResult result) { results.push_back(result); });
+    EXPECT_TRUE(results.empty());
+    EXPECT_EQ(tasks.runAll(), 2u);
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_TRUE(results[0].ok());
+    EXPECT_EQ(results[0].value, "42");
+    ASSERT_FALSE(results[1].ok());
+    EXPECT_EQ(results[1].error->message(), "bad");
+}
+
+}  // namespace
+}  // namespace orvex
