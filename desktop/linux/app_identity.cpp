@@ -75,12 +75,17 @@ ProcessInfo readProcessInfo(std::int32_t pid, const std::string& procRoot) {
     return info;
 }
 
-AppIdentityResolver::AppIdentityResolver()
-    : AppIdentityResolver(loadDesktopEntries(dataDirectories()), preferredLocales()) {}
+AppIdentityResolver::AppIdentityResolver() : locales_(preferredLocales()) {}
 
 AppIdentityResolver::AppIdentityResolver(std::vector<DesktopEntry> entries,
                                          std::vector<std::string> locales)
     : entries_(std::move(entries)), locales_(std::move(locales)) {}
+
+const std::vector<DesktopEntry>& AppIdentityResolver::entries() const {
+    if (!entries_)
+        entries_ = loadDesktopEntries(dataDirectories());
+    return *entries_;
+}
 
 AppIdentity AppIdentityResolver::fromEntry(const DesktopEntry& entry) const {
     return {entry.id, entry.localizedName(locales_)};
@@ -90,7 +95,7 @@ AppIdentity AppIdentityResolver::identify(const ProcessInfo& process,
                                           const std::optional<std::string>& windowClass) const {
     if (process.launchedDesktopFile) {
         std::string id = entryIdOf(*process.launchedDesktopFile);
-        for (const auto& entry : entries_) {
+        for (const auto& entry : entries()) {
             if (entry.path == *process.launchedDesktopFile || entry.id == id) {
                 return fromEntry(entry);
             }
@@ -98,7 +103,7 @@ AppIdentity AppIdentityResolver::identify(const ProcessInfo& process,
         return {id, std::nullopt};
     }
     if (windowClass && !windowClass->empty()) {
-        for (const auto& entry : entries_) {
+        for (const auto& entry : entries()) {
             if (entry.startupWMClass == *windowClass)
                 return fromEntry(entry);
         }
@@ -106,7 +111,7 @@ AppIdentity AppIdentityResolver::identify(const ProcessInfo& process,
     std::string executable = process.executable.empty() ? "" : baseName(process.executable);
     std::string invoked = process.arguments.empty() ? "" : baseName(process.arguments.front());
     if (!executable.empty() || !invoked.empty()) {
-        for (const auto& entry : entries_) {
+        for (const auto& entry : entries()) {
             for (const std::string& program : {entry.execProgram(), entry.tryExec}) {
                 if (program.empty())
                     continue;

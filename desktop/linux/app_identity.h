@@ -29,7 +29,7 @@ struct AppIdentity {
 // Names running applications the same way for the application and the input finder.
 class AppIdentityResolver {
   public:
-    // Loads the desktop entries of the usual data directories.
+    // Uses the desktop entries of the usual data directories, read on first use.
     AppIdentityResolver();
     AppIdentityResolver(std::vector<DesktopEntry> entries, std::vector<std::string> locales);
 
@@ -41,8 +41,9 @@ class AppIdentityResolver {
 
   private:
     AppIdentity fromEntry(const DesktopEntry& entry) const;
+    const std::vector<DesktopEntry>& entries() const;
 
-    std::vector<DesktopEntry> entries_;
+    mutable std::optional<std::vector<DesktopEntry>> entries_;
     std::vector<std::string> locales_;
 };
 

@@ -15,18 +15,19 @@ namespace {
 class AtspiRunningApplication : public RunningApplication {
   public:
     AtspiRunningApplication(std::shared_ptr<AtspiDesktop> desktop,
-                            AtspiDesktop::Application application, AppIdentity identity)
+                            AtspiDesktop::Application application,
+                            std::shared_ptr<const AppIdentityResolver> identities)
         : desktop_(std::move(desktop)),
           application_(std::move(application)),
-          identity_(std::move(identity)) {}
+          identities_(std::move(identities)) {}
 
     std::int32_t processIdentifier() const override { return application_.pid; }
     std::optional<std::string> bundleIdentifier() const override {
-        return identity_.bundleIdentifier;
+        return identity().bundleIdentifier;
     }
     std::optional<std::string> localizedName() const override {
-        if (identity_.entryName)
-            return identity_.entryName;
+        if (identity().entryName)
+            return identity().entryName;
         auto name = desktop_->tree(application_)->name(rootPath);
         if (!name.ok() || name.value.empty())
             return std::nullopt;
@@ -53,7 +54,15 @@ class AtspiRunningApplication : public RunningApplication {
   private:
     std::shared_ptr<AtspiDesktop> desktop_;
     AtspiDesktop::Application application_;
-    AppIdentity identity_;
+    // Worked out on first use: the frontmost application is often only focused, never named.
+    const AppIdentity& identity() const {
+        if (!identity_)
+            identity_ = identities_->identify(readProcessInfo(application_.pid));
+        return *identity_;
+    }
+
+    std::shared_ptr<const AppIdentityResolver> identities_;
+    mutable std::optional<AppIdentity> identity_;
 };
 
 }  // namespace
@@ -63,8 +72,7 @@ AtspiRunningApplications::AtspiRunningApplications(
     : desktop_(std::move(desktop)), identities_(std::move(identities)) {}
 
 RunningApplicationRef AtspiRunningApplications::make(const AtspiDesktop::Application& application) {
-    return std::make_shared<AtspiRunningApplication>(
-        desktop_, application, identities_->identify(readProcessInfo(application.pid)));
+    return std::make_shared<AtspiRunningApplication>(desktop_, application, identities_);
 }
 
 RunningApplicationRef AtspiRunningApplications::frontmostApplication() {

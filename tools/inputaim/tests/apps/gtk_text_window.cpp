@@ -5,8 +5,11 @@
 //
 //   orvex-test-gtk-window [--title TEXT] [--filler N]
 //
-// Prints "ready" on standard output once the window is mapped.
+// Prints "ready" on standard output once the window is mapped; SIGUSR1 minimizes it.
+#include <glib-unix.h>
 #include <gtk/gtk.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -62,6 +65,12 @@ GtkWidget* scrolledAwayPane() {
     return scroller;
 }
 
+// SIGUSR1 minimizes the window, so tests can see the minimized state from outside.
+gboolean iconify(gpointer window) {
+    gtk_window_iconify(GTK_WINDOW(window));
+    return G_SOURCE_CONTINUE;
+}
+
 gboolean announceReady(GtkWidget*, GdkEvent*, gpointer) {
     std::puts("ready");
     std::fflush(stdout);
@@ -108,6 +117,7 @@ int main(int argc, char** argv) {
     gtk_box_pack_start(GTK_BOX(box), textArea("Message", "Lower editor", true, 100), TRUE, TRUE, 0);
 
     g_signal_connect(window, "map-event", G_CALLBACK(announceReady), nullptr);
+    g_unix_signal_add(SIGUSR1, iconify, window);
     gtk_widget_show_all(window);
     gtk_main();
     return 0;
