@@ -37,11 +37,12 @@ std::string describe(std::exception_ptr error) {
 PresetExecutor::PresetExecutor(const ExecutionContext& context, TaskRunner& tasks)
     : context_(context), tasks_(tasks) {}
 
-void PresetExecutor::start(PresetData preset, std::function<void()> done) {
+void PresetExecutor::start(PresetData preset,
+                           std::function<void(std::optional<std::string> error)> done) {
     tasks_.spawn([this, preset = std::move(preset), done = std::move(done)]() mutable {
-        execute(std::move(preset));
+        std::optional<std::string> error = execute(std::move(preset));
         if (done) {
-            done();
+            done(std::move(error));
         }
     });
 }
@@ -51,7 +52,7 @@ std::optional<std::string> PresetExecutor::lastError() const {
     return lastError_;
 }
 
-void PresetExecutor::execute(PresetData preset) {
+std::optional<std::string> PresetExecutor::execute(PresetData preset) {
     {
         std::lock_guard lock(mutex_);
         lastError_.reset();
@@ -73,31 +74,31 @@ void PresetExecutor::execute(PresetData preset) {
                 SendPipeline(context_).sendAI(preset);
                 break;
         }
-        return;
+        return std::nullopt;
     } catch (const CaptureError&) {
         if (action != ActionType::activateApp) {
             captureCancelled();
-            return;
+            return std::nullopt;
         }
     } catch (...) {
         if (action != ActionType::activateApp) {
             FailureStatus status = classifyFailureDescription(describe(std::current_exception()));
-            fail(context_.i18n.text(status.key, status.params));
-            return;
+            return fail(context_.i18n.text(status.key, status.params));
         }
     }
     // Whatever went wrong while bringing an application forward, the user learns only that
     // it could not be launched.
-    fail(context_.i18n.text("status.cannotLaunch", {{"appName", preset.appName}}));
+    return fail(context_.i18n.text("status.cannotLaunch", {{"appName", preset.appName}}));
 }
 
-void PresetExecutor::fail(const std::string& message) {
+std::optional<std::string> PresetExecutor::fail(const std::string& message) {
     context_.appState.setStatus(message, true);
     {
         std::lock_guard lock(mutex_);
         lastError_ = message;
     }
     postShowMainWindow(context_);
+    return message;
 }
 
 void PresetExecutor::captureCancelled() {

@@ -21,10 +21,11 @@ class PresetExecutor {
 
     // Runs the preset on the calling thread, which must be a task, not the main thread: the
     // action blocks for its fixed waits and for other applications. Never throws. When it
-    // returns, lastError() tells how the run ended.
-    void execute(PresetData preset);
-    // Starts execute() on a new task; `done` (optional) is called on that task afterwards.
-    void start(PresetData preset, std::function<void()> done = {});
+    // returns, lastError() tells how the run ended; the same text is returned, so a caller
+    // need not read the shared lastError() while another run may be setting it.
+    std::optional<std::string> execute(PresetData preset);
+    // Starts execute() on a new task; `done` (optional) gets its answer on that task.
+    void start(PresetData preset, std::function<void(std::optional<std::string> error)> done = {});
 
     // The status text of the most recent run's failure; none after a run that succeeded,
     // reported a problem the user can fix, or was cancelled.
@@ -32,7 +33,7 @@ class PresetExecutor {
 
   private:
     // Reports a failure: status line with the error flag, lastError, main window.
-    void fail(const std::string& message);
+    std::optional<std::string> fail(const std::string& message);
     // A cancelled capture: a plain status message and the user back where they were.
     void captureCancelled();
 

@@ -1,0 +1,98 @@
+#include "app/execution/capture_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "base/uuid.h"
+
+namespace orvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CaptureFileTest : public ::testing::Test {
+  protected:
+    CaptureFileTest() : root_(fs::temp_directory_path() / ("orvex-capture-test-" + newUuid())) {
+        fs::create_directories(root_ / "runtime");
+        fs::create_directories(root_ / "tmp");
+    }
+    ~CaptureFileTest() override {
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+
+    static mode_t modeOf(const fs::path& path) {
+        struct stat info {};
+        EXPECT_EQ(::lstat(path.c_str(), &info), 0);
+        return info.st_mode & 0777;
+    }
+
+    fs::path root_;
+};
+
+TEST_F(CaptureFileTest, UsesAPrivateDirectoryInTheRuntimeDirectory) {
+    auto directory = privateCaptureDirectory((root_ / "runtime").string(), (root_ / "tmp"));
+    ASSERT_TRUE(directory);
+    EXPECT_EQ(fs::path(*directory), root_ / "runtime" / "orvex");
+    EXPECT_EQ(modeOf(*directory), 0700u);
+}
+
+TEST_F(CaptureFileTest, FallsBackToAPerUserDirectoryInTheTemporaryDirectory) {
+    auto directory = privateCaptureDirectory(std::nullopt, (root_ / "tmp").string());
+    ASSERT_TRUE(directory);
+    EXPECT_EQ(fs::path(*directory), root_ / "tmp" / ("orvex-" + std::to_string(::geteuid())));
+    EXPECT_EQ(modeOf(*directory), 0700u);
+    // A runtime directory that does not exist is passed over the same way.
+    auto again =
+        privateCaptureDirectory((root_ / "missing" / "deeper").string(), (root_ / "tmp").string());
+    EXPECT_EQ(again, directory);
+}
+
+TEST_F(CaptureFileTest, AnExistingDirectoryOpenToOthersIsMadePrivate) {
+    fs::path open = root_ / "runtime" / "orvex";
+    fs::create_directory(open);
+    ::chmod(open.c_str(), 0777);
+    auto directory = privateCaptureDirectory((root_ / "runtime").string(), (root_ / "tmp"));
+    ASSERT_TRUE(directory);
+    EXPECT_EQ(modeOf(open), 0700u);
+}
+
+TEST_F(CaptureFileTest, APlantedLinkOrFileIsNeverUsed) {
+    // Someone links the per-user name to a directory of their choosing, and puts a plain
+    // file under the runtime name: neither is followed; a fresh private directory is made.
+    fs::path elsewhere = root_ / "elsewhere";
+    fs::create_directory(elsewhere);
+    fs::create_directory_symlink(elsewhere,
+                                 root_ / "tmp" / ("orvex-" + std::to_string(::geteuid())));
+    std::ofstream(root_ / "runtime" / "orvex") << "not a directory";
+
+    auto directory = privateCaptureDirectory((root_ / "runtime").string(), (root_ / "tmp"));
+    ASSERT_TRUE(directory);
+    fs::path chosen(*directory);
+    EXPECT_EQ(chosen.parent_path(), root_ / "tmp");
+    EXPECT_EQ(chosen.filename().string().rfind("orvex-", 0), 0u);
+    EXPECT_FALSE(fs::is_symlink(chosen));
+    EXPECT_NE(fs::canonical(chosen), fs::canonical(elsewhere));
+    EXPECT_EQ(modeOf(chosen), 0700u);
+}
+
+TEST_F(CaptureFileTest, NoDirectoryWhenNothingCanBeCreated) {
+    std::string error;
+    auto directory =
+        privateCaptureDirectory(std::nullopt, (root_ / "no" / "such").string(), &error);
+    EXPECT_FALSE(directory);
+    EXPECT_NE(error.find("no/such"), std::string::npos) << error;
+}
+
+TEST_F(CaptureFileTest, FileNameCarriesTheMillisecondsSince1970) {
+    std::chrono::system_clock::time_point when{std::chrono::milliseconds(1765000000123)};
+    EXPECT_EQ(captureFilePath("/run/user/1000/orvex", when),
+              "/run/user/1000/orvex/orvex-capture-1765000000123.png");
+}
+
+}  // namespace
+}  // namespace orvex
