@@ -350,8 +350,11 @@ class Parser {
         if (needsURL)
             spec.url = object.requiredText("url");
         spec.title = object.text("title").value_or("");
-        spec.page = object.text("page").value_or(object.has("elements") ? "custom" : "blank");
-        if (spec.page != "blank" && spec.page != "chat" && spec.page != "custom") {
+        // A tab that names no page shows what its host serves.
+        std::string fallback = object.has("elements") ? "custom" : (needsURL ? "" : "blank");
+        spec.page = object.text("page").value_or(fallback);
+        if (spec.page != "blank" && spec.page != "chat" && spec.page != "custom" &&
+            !(spec.page.empty() && !object.has("page"))) {
             fail(object.where("page"), "must be \"blank\", \"chat\" or \"custom\"");
         }
         spec.inputLabel = object.text("inputLabel");

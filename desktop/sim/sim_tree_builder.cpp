@@ -204,7 +204,15 @@ SimWindowId SimState::createWindow(SimApp& app, const SimWindowSpec& spec) {
     return w.id;
 }
 
-SimTab SimState::createTab(SimWindow& window, const SimTabSpec& spec, SimTabId id) {
+SimTab SimState::createTab(SimWindow& window, const SimTabSpec& given, SimTabId id) {
+    SimTabSpec spec = given;
+    if (spec.page.empty()) {
+        spec = tabForURL(given.url);
+        if (!given.title.empty())
+            spec.title = given.title;
+        if (given.inputLabel)
+            spec.inputLabel = given.inputLabel;
+    }
     SimTab tab;
     tab.id = id != 0 ? id : nextId++;
     tab.url = spec.url;

@@ -80,8 +80,9 @@ struct SimElementSpec {
 struct SimTabSpec {
     std::string url = "about:blank";
     std::string title;
-    // "blank" (an empty web area), "chat" (a chat page with a real input) or "custom"
-    // (exactly `elements` inside the web area).
+    // "blank" (an empty web area), "chat" (a chat page with a real input), "custom"
+    // (exactly `elements` inside the web area), or "" for the page registered for the URL's
+    // host (SimDesktop::setWebPage), blank when none is.
     std::string page = "blank";
     // Label (AXDescription) of the chat page's input, e.g. "Gemini".
     std::optional<std::string> inputLabel;
