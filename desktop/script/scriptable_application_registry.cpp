@@ -22,15 +22,25 @@ void ScriptableApplicationRegistry::remove(const std::string& name) {
     std::erase_if(entries_, [&](const auto& entry) { return foldCase(entry.first) == key; });
 }
 
-ObjectRef ScriptableApplicationRegistry::find(const std::string& name) const {
+void ScriptableApplicationRegistry::setResolver(Resolver resolver) {
     std::lock_guard lock(mutex_);
-    std::string key = foldCase(name);
-    for (const auto& entry : entries_) {
-        if (foldCase(entry.first) == key) {
-            return entry.second;
+    resolver_ = std::move(resolver);
+}
+
+ObjectRef ScriptableApplicationRegistry::find(const std::string& name) const {
+    Resolver resolver;
+    {
+        std::lock_guard lock(mutex_);
+        std::string key = foldCase(name);
+        for (const auto& entry : entries_) {
+            if (foldCase(entry.first) == key) {
+                return entry.second;
+            }
         }
+        resolver = resolver_;
     }
-    return nullptr;
+    // Outside the lock: the resolver asks the backend, which has locks of its own.
+    return resolver ? resolver(name) : nullptr;
 }
 
 std::vector<std::string> ScriptableApplicationRegistry::names() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -16,6 +17,10 @@ class ScriptableApplicationRegistry {
     // Adds an application, replacing one of the same name.
     void add(const std::string& name, ObjectRef application);
     void remove(const std::string& name);
+    // Asked for names that were not added (any other application the backend knows);
+    // answers null when there is no such application.
+    using Resolver = std::function<ObjectRef(const std::string& name)>;
+    void setResolver(Resolver resolver);
     // The application of that name; null when there is none.
     ObjectRef find(const std::string& name) const;
     std::vector<std::string> names() const;
@@ -23,6 +28,7 @@ class ScriptableApplicationRegistry {
   private:
     mutable std::mutex mutex_;
     std::vector<std::pair<std::string, ObjectRef>> entries_;
+    Resolver resolver_;
 };
 
 }  // namespace orvex::script

@@ -161,6 +161,13 @@ bool SimDesktop::permissionGranted(SimPermission permission) const {
     return state_->granted(permission);
 }
 
+bool SimDesktop::requestPermission(SimPermission permission) {
+    std::lock_guard lock(mutex_);
+    if (!state_->granted(permission) && state_->prompted.count(permission) == 0)
+        state_->prompt(permission);
+    return state_->granted(permission);
+}
+
 void SimDesktop::setPreferredLanguages(std::vector<std::string> languages) {
     std::lock_guard lock(mutex_);
     state_->preferredLanguages = std::move(languages);

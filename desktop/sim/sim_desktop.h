@@ -79,6 +79,10 @@ class SimDesktop : public std::enable_shared_from_this<SimDesktop> {
     void setPermission(SimPermission permission, SimPermissionState state);
     // Whether the permission is granted now.
     bool permissionGranted(SimPermission permission) const;
+    // Asks for a permission as automation consent does: the first request prompts and
+    // waits for the answer (`grantedOnPrompt` is granted by then); later ones do not ask
+    // again. Whether the permission is granted after the request.
+    bool requestPermission(SimPermission permission);
     void setPreferredLanguages(std::vector<std::string> languages);
     void setDefault(const std::string& suite, const std::string& key, const std::string& value);
     std::optional<std::string> defaultValue(const std::string& suite, const std::string& key) const;
