@@ -133,10 +133,12 @@ TEST_F(DestinationSelectionTest, CaptureGuessTakesTheFrontNativeAppWhenItsInputH
     EXPECT_FALSE(tracker().hasWebFlavorKey("gemini-app"));
     EXPECT_TRUE(sleeps().empty());  // the first look answered
 
-    // The capture run resolves to the guess even though the history says otherwise.
+    // A capture run resolves to the guess although the history says otherwise; a text run
+    // follows the history.
     tracker().recordSendTarget("claude-app");
-    EXPECT_EQ(resolveDestinations(context(), preset(list), true), Strings{"gemini-app"});
     EXPECT_EQ(resolveDestinations(context(), preset(list), false), Strings{"claude-app"});
+    EXPECT_EQ(resolveDestinations(context(), preset(list), true), Strings{"gemini-app"});
+    EXPECT_EQ(tracker().sendTargetHistory().front(), "gemini-app");
 }
 
 TEST_F(DestinationSelectionTest, CaptureGuessNeedsATextInputWithinThreeLooks) {
