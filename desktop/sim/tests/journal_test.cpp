@@ -1,0 +1,77 @@
+#include <gmock/gmock.h>
+
+#include <fstream>
+
+#include "desktop/sim/sim_hot_keys.h"
+#include "desktop/sim/tests/sim_fixture.h"
+
+namespace orvex {
+namespace {
+
+class JournalTest : public SimFixture {
+  protected:
+    void SetUp() override {
+        load(kEditorAndChat);
+        d_ = desktop_->desktop();
+    }
+    Desktop d_;
+};
+
+TEST_F(JournalTest, EveryEventIsOneSortedJsonLineWithItsTime) {
+    clock_.advanceTo(clock_.now() + std::chrono::milliseconds(250));
+    d_.pasteboard->clearContents();
+    d_.keyboard->postKeystroke("c", KeyModifiers{false, false, false, true});
+    auto lines = desktop_->journalLines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], R"({"by":"application","event":"pasteboardClear","t":250})");
+    EXPECT_EQ(lines[1],
+              R"({"app":"com.example.editor","effect":"copy","element":"doc","event":"keystroke",)"
+              R"("key":"c","modifiers":["command"],"t":250})");
+    EXPECT_EQ(lines[2], R"({"by":"copy","event":"pasteboardClear","t":250})");
+    EXPECT_EQ(desktop_->journal()[3].at("text"), "brave");
+    for (const std::string& line : desktop_->journalLines()) {
+        EXPECT_EQ(line.find('\n'), std::string::npos);
+        auto parsed = parseJson(line);
+        ASSERT_TRUE(parsed.value) << line;
+        EXPECT_EQ(parsed.value->dump(), line);  // keys already in sorted order
+    }
+}
+
+TEST_F(JournalTest, MirrorFileReceivesTheSameLines) {
+    auto path = sandbox_ / "journal.jsonl";
+    ASSERT_FALSE(desktop_->setJournalFile(path));
+    desktop_->userActivate("ChatGPT");
+    desktop_->wake();
+    std::ifstream file(path);
+    std::vector<std::string> written;
+    for (std::string line; std::getline(file, line);)
+        written.push_back(line);
+    EXPECT_EQ(written, desktop_->journalLines());
+    EXPECT_EQ(written.size(), 2u);
+    EXPECT_TRUE(desktop_->setJournalFile(sandbox_ / "missing/dir/j.jsonl"));
+}
+
+TEST_F(JournalTest, HotKeysRegisterOncePerCombinationAndFireOnTheMainQueue) {
+    std::vector<std::uint32_t> fired;
+    d_.hotKeys->setHandler([&](std::uint32_t id) { fired.push_back(id); });
+    EXPECT_EQ(d_.hotKeys->registerHotKey(19, 768, 1), HotKeys::kSuccess);
+    EXPECT_EQ(d_.hotKeys->registerHotKey(19, 768, 2), SimHotKeys::kHotKeyExists);
+    EXPECT_EQ(d_.hotKeys->registerHotKey(20, 768, 2), HotKeys::kSuccess);
+    desktop_->pressHotKey(19, 768);
+    desktop_->pressHotKey(21, 768);  // nobody's
+    EXPECT_TRUE(fired.empty());
+    queue_.runUntilIdle();
+    EXPECT_EQ(fired, (std::vector<std::uint32_t>{1}));
+
+    d_.hotKeys->unregisterHotKey(1);
+    EXPECT_EQ(d_.hotKeys->registerHotKey(19, 768, 2), HotKeys::kSuccess);  // re-registered as 2
+    desktop_->pressHotKey(19, 768);
+    queue_.runUntilIdle();
+    EXPECT_EQ(fired, (std::vector<std::uint32_t>{1, 2}));
+    auto presses = events("hotKeyPressed");
+    ASSERT_EQ(presses.size(), 3u);
+    EXPECT_TRUE(presses[1].at("id").is_null());
+}
+
+}  // namespace
+}  // namespace orvex
