@@ -73,5 +73,53 @@ TEST_F(JournalTest, HotKeysRegisterOncePerCombinationAndFireOnTheMainQueue) {
     EXPECT_TRUE(presses[1].at("id").is_null());
 }
 
+// The example of the journal in desktop/sim/README.md, reproduced.
+using JournalExampleTest = SimFixture;
+
+TEST_F(JournalExampleTest, CopyFromTheEditorAndSendToChatGpt) {
+    load(R"({
+      "frontmost": "com.apple.TextEdit",
+      "applications": [
+        {"bundleId": "com.apple.TextEdit", "name": "TextEdit", "kind": "editor", "running": true,
+         "windows": [{"elements": [{"role": "AXTextArea", "id": "document",
+           "value": "Hello brave new world", "settable": true, "focused": true,
+           "selection": [6, 5]}]}]},
+        {"bundleId": "com.openai.codex", "name": "ChatGPT", "kind": "chat", "running": true,
+         "windows": [{"title": "ChatGPT"}]}]})");
+    Desktop d = desktop_->desktop();
+    const KeyModifiers command{false, false, false, true};
+    auto wait = [&](int ms) { clock_.advanceTo(clock_.now() + std::chrono::milliseconds(ms)); };
+
+    wait(200);
+    d.pasteboard->clearContents();
+    d.keyboard->postKeystroke("c", command);
+    wait(300);
+    d.runningApplications->runningApplications("com.openai.codex")[0]->activate(true);
+    wait(300);
+    auto window = d.accessibility->applicationElement(desktop_->application("ChatGPT")->pid)
+                      ->copyAttribute("AXFocusedWindow")
+                      .element();
+    auto pane = window->copyAttribute("AXChildren").elements()->front();
+    auto input = (*pane->copyAttribute("AXChildren").elements())[1];
+    input->setAttribute("AXFocused", true);
+    d.keyboard->postKeystroke("v", command);
+    wait(300);
+    d.keyboard->postKeystroke("\r", KeyModifiers{});
+
+    std::vector<std::string> expected = {
+        R"({"by":"application","event":"pasteboardClear","t":200})",
+        R"({"app":"com.apple.TextEdit","effect":"copy","element":"document","event":"keystroke","key":"c","modifiers":["command"],"t":200})",
+        R"({"by":"copy","event":"pasteboardClear","t":200})",
+        R"({"by":"copy","event":"pasteboardWrite","kind":"text","t":200,"text":"brave"})",
+        R"({"app":"com.openai.codex","by":"requestIgnoringOtherApps","event":"activate","pid":502,"previous":"com.apple.TextEdit","t":500})",
+        R"({"app":"com.openai.codex","element":"input","event":"focus","role":"AXTextArea","t":800})",
+        R"({"app":"com.openai.codex","effect":"paste","element":"input","event":"keystroke","key":"v","modifiers":["command"],"t":800})",
+        R"({"app":"com.openai.codex","element":"input","event":"paste","kind":"text","t":800,"text":"brave"})",
+        R"({"app":"com.openai.codex","effect":"send","element":"input","event":"keystroke","key":"return","modifiers":[],"t":1100})",
+        R"({"app":"com.openai.codex","event":"messageSent","images":0,"t":1100,"text":"brave"})",
+    };
+    EXPECT_EQ(desktop_->journalLines(), expected);
+}
+
 }  // namespace
 }  // namespace orvex
