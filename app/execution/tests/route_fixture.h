@@ -22,12 +22,11 @@
 #include "base/manual_main_queue.h"
 #include "base/task_runner.h"
 #include "base/uuid.h"
-#include "desktop/script/script_interpreter.h"
-#include "desktop/script/scriptable_application_registry.h"
 #include "desktop/sim/sim_desktop.h"
 #include "desktop/sim/sim_processes.h"
 #include "desktop/sim/sim_scenario.h"
-#include "tools/inputaim/inputaim_program.h"
+#include "desktop/sim/sim_scripting.h"
+#include "tools/inputaim/sim/inputaim_in_process.h"
 
 namespace orvex::route_test {
 
@@ -52,7 +51,7 @@ inline std::ostream& operator<<(std::ostream& out, const Status& status) {
 }
 
 // A preset run's world on the simulated desktop and virtual time: every service of the
-// execution context, the real script interpreter and the real input finder run in-process.
+// execution context, with the real script interpreter and the real input finder in-process.
 // A run is called straight from the test body: it is on the main thread, so each sleep on
 // the virtual clock lets the main queue's work and timers run at their own moment.
 class RouteFixture : public ::testing::Test {
@@ -61,28 +60,17 @@ class RouteFixture : public ::testing::Test {
         : sandbox_(std::filesystem::temp_directory_path() / ("orvex-routes-" + newUuid())),
           queue_(clock_),
           sim_(SimDesktop::create(clock_, queue_)),
-          interpreter_(registry_, clock_),
+          scripting_(sim_),
           settings_((std::filesystem::create_directories(sandbox_), sandbox_ / "settings.json")),
           appState_(settings_, queue_, {}),
           i18n_(settings_, LocalizationOptions{sourceDirectory() / "app/i18n/resources/locales",
                                                [] { return std::vector<std::string>{"en"}; },
                                                {}}),
           notifications_(queue_) {
-        sim_->setScriptHost(&interpreter_);
         desktop_ = sim_->desktop();
-        scripts_ =
-            std::make_unique<AppleScriptRunner>(interpreter_, *desktop_.keyboard, clock_, tasks_);
-        sim_->processes().registerInProcessTool(
-            "inputaim",
-            [this](const std::vector<std::string>& arguments, std::string& out, std::string& err) {
-                std::ostringstream outStream;
-                std::ostringstream errStream;
-                int status = runInputaim(arguments, *desktop_.runningApplications,
-                                         *desktop_.accessibility, outStream, errStream);
-                out = outStream.str();
-                err = errStream.str();
-                return status;
-            });
+        scripts_ = std::make_unique<AppleScriptRunner>(scripting_.host(), *desktop_.keyboard,
+                                                       clock_, tasks_);
+        registerInputaimInProcess(*sim_);
         appState_.addObserver(
             {{}, [this](StateField field) {
                  if (field == StateField::statusIsError) {
@@ -109,7 +97,6 @@ class RouteFixture : public ::testing::Test {
         context_ = std::make_unique<ExecutionContext>(
             ExecutionContext{desktop_, clock_, queue_, appState_, i18n_, notifications_, *scripts_,
                              *tracker_, config_});
-        sim_->journal();
         journalStart_ = sim_->journal().size();
         clock_.clearSleeps();
     }
@@ -135,11 +122,15 @@ class RouteFixture : public ::testing::Test {
         }
         return names;
     }
-    // The keystroke journal entries' keys, such as "cmd+v" or "return".
+    // The keys pressed, such as "command+v" or "return", in order.
     std::vector<std::string> keys() const {
         std::vector<std::string> result;
         for (const Json& entry : events("keystroke")) {
-            result.push_back(entry.value("key", std::string()));
+            std::string chord;
+            for (const Json& modifier : entry.at("modifiers")) {
+                chord += modifier.get<std::string>() + "+";
+            }
+            result.push_back(chord + entry.at("key").get<std::string>());
         }
         return result;
     }
@@ -163,8 +154,7 @@ class RouteFixture : public ::testing::Test {
     VirtualClock clock_;
     ManualMainQueue queue_;
     std::shared_ptr<SimDesktop> sim_;
-    script::ScriptableApplicationRegistry registry_;
-    script::ScriptInterpreter interpreter_;
+    SimScripting scripting_;
     ManualTaskRunner tasks_;
     Desktop desktop_;
     std::unique_ptr<AppleScriptRunner> scripts_;
