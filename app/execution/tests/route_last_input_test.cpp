@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include "app/execution/app_route.h"
+#include "app/execution/inputaim_invocation.h"
+#include "app/execution/last_input_route.h"
+#include "app/execution/send_errors.h"
+#include "route_fixture.h"
+
+namespace orvex::route_test {
+namespace {
+
+using Strings = std::vector<std::string>;
+using Sleeps = std::vector<Clock::Duration>;
+
+// Safari with a page that has a text field, a link and a text area; an editor in front.
+const char* kBrowserDesk = R"({
+  "self": {"bundleId": "com.tavrin.orvex", "name": "Orvex"},
+  "frontmost": "com.apple.TextEdit",
+  "applications": [
+    {"bundleId": "com.apple.TextEdit", "name": "TextEdit", "kind": "editor", "running": true},
+    {"bundleId": "com.apple.Safari", "name": "Safari", "kind": "browser", "running": true,
+     "windows": [{"tabs": [{"url": "https://forum.example/", "page": "custom", "elements": [
+        {"role": "AXLink", "id": "link", "title": "Home"},
+        {"role": "AXTextArea", "id": "reply", "value": "", "settable": true,
+         "description": "Reply", "frame": [100, 300, 600, 200]}]}]}]},
+    {"bundleId": "org.mozilla.firefox", "name": "Firefox", "kind": "browser", "running": true,
+     "windows": [{"tabs": [{"url": "https://plain.example/", "page": "custom", "elements": [
+        {"role": "AXLink", "id": "only-link", "title": "Nothing to type in"}]}]}]}
+  ]
+})";
+
+class LastInputRouteTest : public RouteFixture {
+  protected:
+    void SetUp() override { load(kBrowserDesk); }
+};
+
+TEST_F(LastInputRouteTest, NoLiveTargetEndsWithNoBrowser) {
+    sendToLastInput(context(), "hello", true, nullptr);
+    RunningApplicationRef safari = running("com.apple.Safari");
+    sim_->terminate("com.apple.Safari");
+    sendToLastInput(context(), "hello", true, safari);
+
+    EXPECT_EQ(statuses(), (std::vector<Status>{{text("status.noBrowser"), true},
+                                               {text("status.noBrowser"), true}}));
+    EXPECT_EQ(showMainWindowCount(), 2);
+    EXPECT_TRUE(events("pasteboardWrite").empty());
+    EXPECT_THROW(prepareLastInputForCapture(context(), nullptr), GenericSendError);
+    EXPECT_THROW(prepareLastInputForCapture(context(), safari), GenericSendError);
+}
+
+TEST_F(LastInputRouteTest, FocusedTextFieldIsPastedIntoWithoutTheTool) {
+    ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "reply"));
+    RunningApplicationRef safari = running("com.apple.Safari");
+    sendToLastInput(context(), "hello", false, safari);
+
+    EXPECT_EQ(statuses(), (std::vector<Status>{{text("status.sending"), false}}));
+    EXPECT_EQ(sleeps(), (Sleeps{300ms, 300ms}));  // the browser's 300 ms, the script's pause
+    EXPECT_TRUE(events("processRun").empty());
+    EXPECT_EQ(keys(), Strings{"command+v"});
+    EXPECT_EQ(sim_->elementValue("com.apple.Safari", "reply"), "hello");
+    EXPECT_EQ(tracker().sendTargetHistory(), Strings{"last-input-field"});
+    EXPECT_EQ(tracker().lastFocusedBrowser()->processIdentifier(), safari->processIdentifier());
+}
+
+TEST_F(LastInputRouteTest, FocusedLinkIsLookedAtThriceThenTheToolFocusesTheField) {
+    ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "link"));
+    sendToLastInput(context(), "hello", false, running("com.apple.Safari"));
+
+    EXPECT_EQ(sleeps(), (Sleeps{300ms, 150ms, 150ms, 300ms}));
+    ASSERT_EQ(events("processRun").size(), 1u);
+    EXPECT_EQ(events("processRun")[0].at("arguments"), Json::array({"--app", "com.apple.Safari"}));
+    EXPECT_EQ(sim_->elementValue("com.apple.Safari", "reply"), "hello");
+}
+
+TEST_F(LastInputRouteTest, BrowserWithoutAnyInputIsAGenericSendError) {
+    ASSERT_TRUE(sim_->userFocus("org.mozilla.firefox", "only-link"));
+    EXPECT_THROW(sendToLastInput(context(), "hello", true, running("org.mozilla.firefox")),
+                 GenericSendError);
+    EXPECT_EQ(events("processRun").size(), 1u);
+    EXPECT_TRUE(events("keystroke").empty());
+    EXPECT_TRUE(tracker().sendTargetHistory().empty());
+    EXPECT_FALSE(tracker().lastFocusedBrowser());
+}
+
+TEST_F(LastInputRouteTest, AnApplicationThatIsNotABrowserNeedsNoFocusCheck) {
+    RunningApplicationRef editor = running("com.apple.TextEdit");
+    EXPECT_TRUE(focusCheck(context(), editor));
+    EXPECT_TRUE(sleeps().empty());
+    EXPECT_TRUE(events("processRun").empty());
+}
+
+TEST_F(LastInputRouteTest, CaptureVariantFocusesAndRecordsWithoutPasting) {
+    ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "reply"));
+    prepareLastInputForCapture(context(), running("com.apple.Safari"));
+    EXPECT_EQ(sleeps(), Sleeps{300ms});
+    EXPECT_TRUE(events("keystroke").empty());
+    EXPECT_TRUE(events("pasteboardWrite").empty());
+    EXPECT_EQ(tracker().sendTargetHistory(), Strings{"last-input-field"});
+    EXPECT_EQ(sim_->frontmostApplication()->key, "com.apple.Safari");
+}
+
+// A process runner that answers every run with `result`; by default it cannot start
+// anything, as when the tool is missing or not executable.
+class CannedProcesses final : public Processes {
+  public:
+    ProcessResult run(const std::string& executable,
+                      const std::vector<std::string>& arguments) override {
+        executables.push_back(executable);
+        lastArguments = arguments;
+        return result;
+    }
+    std::optional<std::string> bundledToolPath(const std::string&) override { return std::nullopt; }
+    ProcessResult result{false, "No such file or directory", -1, "", ""};
+    Strings executables;
+    Strings lastArguments;
+};
+
+TEST_F(LastInputRouteTest, ToolThatCannotStartFailsLikeNoInputFound) {
+    CannedProcesses processes;
+    Desktop desktop = desktop_;
+    desktop.processes = &processes;
+
+    InputaimResult result = runInputaim(desktop, {"--app", "com.apple.Safari"});
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.output, "");
+    EXPECT_EQ(result.errorOutput, "inputaim を実行できません: No such file or directory");
+    // Without a shipped tool, it is looked for inside the application's own bundle.
+    ASSERT_EQ(processes.executables.size(), 1u);
+    EXPECT_EQ(processes.executables[0],
+              desktop_.workspace->ownApplicationPath() + "/Contents/Resources/inputaim");
+    EXPECT_EQ(inputaimList(desktop, std::nullopt, std::string("Gemini")), result.errorOutput);
+    EXPECT_EQ(processes.lastArguments, (Strings{"--list", "--hint", "Gemini"}));
+
+    // To a route, a tool that cannot run is an input that cannot be found.
+    ExecutionContext withoutTool{desktop,        clock_,    queue_,    appState_, i18n_,
+                                 notifications_, *scripts_, *tracker_, config_};
+    ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "link"));
+    EXPECT_THROW(sendToLastInput(withoutTool, "hi", true, running("com.apple.Safari")),
+                 GenericSendError);
+    EXPECT_THROW(prepareAppForCapture(withoutTool, "com.apple.Safari"), SendError);
+}
+
+TEST_F(LastInputRouteTest, ToolOutputIsTrimmedAndMustBeUtf8) {
+    CannedProcesses processes;
+    processes.result = {true, "", 0, "  focused AXTextArea \"Reply\"\n", "\xff\xfe broken\n"};
+    Desktop desktop = desktop_;
+    desktop.processes = &processes;
+    InputaimResult result = runInputaim(desktop, {});
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(result.output, "focused AXTextArea \"Reply\"");
+    EXPECT_EQ(result.errorOutput, "");
+
+    processes.result = {true, "", 3, "", "  no input field found\n"};
+    EXPECT_FALSE(inputaimFocus(desktop, std::nullopt, std::nullopt));
+    EXPECT_EQ(inputaimList(desktop, std::nullopt, std::nullopt), "no input field found");
+}
+
+TEST_F(LastInputRouteTest, UnregisteredToolExitsNonZero) {
+    sim_->processes().unregisterInProcessTool("inputaim");
+    InputaimResult result = runInputaim(desktop_, {"--app", "com.apple.Safari"});
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.errorOutput, "inputaim is not available");  // trimmed
+    EXPECT_FALSE(inputaimFocus(desktop_, std::string("com.apple.Safari"), std::nullopt));
+}
+
+TEST_F(LastInputRouteTest, ToolArgumentsAndListReport) {
+    EXPECT_EQ(inputaimArguments(false, std::string("com.openai.codex"), std::nullopt),
+              (Strings{"--app", "com.openai.codex"}));
+    EXPECT_EQ(inputaimArguments(false, std::nullopt, std::string("Gemini")),
+              (Strings{"--hint", "Gemini"}));
+    EXPECT_EQ(inputaimArguments(true, std::string("a.b"), std::string("")),
+              (Strings{"--list", "--app", "a.b"}));
+
+    std::string report = inputaimList(desktop_, std::string("com.apple.Safari"), std::nullopt);
+    EXPECT_NE(report.find("Reply"), std::string::npos) << report;
+    EXPECT_EQ(report.back() == '\n', false);  // trimmed
+}
+
+}  // namespace
+}  // namespace orvex::route_test
