@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/execution/destination_selection.h"
 #include "route_fixture.h"
 
 namespace orvex::route_test {
@@ -234,6 +235,78 @@ TEST_F(PreviousAppTrackerTest, PreviousAppObserversHearOnTheMainQueue) {
     activate("com.openai.chat");
     activate("org.mozilla.firefox");
     EXPECT_EQ(heard, (Strings{"com.openai.chat", "org.mozilla.firefox"}));
+}
+
+}  // namespace
+}  // namespace orvex::route_test
+
+namespace orvex::route_test {
+namespace {
+
+// Chrome on a Claude page (its input not yet focused), with the Claude desktop app beside it.
+const char* kChromeOnClaude = R"({
+  "self": {"bundleId": "com.tavrin.orvex", "name": "Orvex"},
+  "frontmost": "com.tavrin.orvex",
+  "permissions": {"browserAutomation": "granted"},
+  "webPages": {"claude.ai": {"title": "Claude", "page": "chat", "inputLabel": "クロード"}},
+  "applications": [
+    {"bundleId": "com.google.Chrome", "name": "Google Chrome", "kind": "browser", "running": true,
+     "windows": [{"tabs": [{"url": "https://claude.ai/chat/7"}]}]},
+    {"bundleId": "com.anthropic.claudefordesktop", "name": "Claude", "kind": "chat",
+     "running": true, "windows": [{"title": "Claude"}]}
+  ]
+})";
+
+class ChromeTrackingTest : public RouteFixture {};
+
+TEST_F(ChromeTrackingTest, ChromeOnAServicePagePollsForBothKeys) {
+    load(kChromeOnClaude);
+    ASSERT_TRUE(sim_->userActivate("com.google.Chrome"));
+    queue_.runUntilIdle();
+    std::map<std::string, std::uint64_t> polls = tracker().focusPollGenerations();
+    EXPECT_EQ(polls,
+              (std::map<std::string, std::uint64_t>{{"claude-app", 1}, {"last-input-field", 1}}));
+    EXPECT_TRUE(tracker().sendTargetHistory().empty());
+
+    ASSERT_TRUE(sim_->userFocus("com.google.Chrome", "input"));
+    queue_.advance(250ms);
+    std::vector<std::string> history = tracker().sendTargetHistory();
+    std::sort(history.begin(), history.end());
+    EXPECT_EQ(history, (std::vector<std::string>{"claude-app", "last-input-field"}));
+    EXPECT_EQ(tracker().webFlavorKeys(), std::set<std::string>{"claude-app"});
+    EXPECT_EQ(tracker().lastFocusedBrowser()->bundleIdentifier(), "com.google.Chrome");
+    // The user now uses Claude as a page: a send to "claude-app" takes the web route.
+    EXPECT_EQ(routeFor(context(), "claude-app"), DestinationRoute::web(WebFlavor::claude));
+
+    ASSERT_TRUE(sim_->userActivate("com.anthropic.claudefordesktop"));
+    queue_.runUntilIdle();
+    EXPECT_TRUE(tracker().webFlavorKeys().empty());
+    EXPECT_EQ(tracker().sendTargetHistory().front(), "claude-app");
+    EXPECT_EQ(routeFor(context(), "claude-app"),
+              DestinationRoute::app("com.anthropic.claudefordesktop"));
+}
+
+TEST_F(ChromeTrackingTest, CaptureGuessFromAChromePageNamesTheServiceAsAPage) {
+    load(kChromeOnClaude);
+    ASSERT_TRUE(sim_->userActivate("com.google.Chrome"));
+    queue_.runUntilIdle();
+    ASSERT_TRUE(sim_->userFocus("com.google.Chrome", "input"));
+    tracker().removeWebFlavorKey("claude-app");
+
+    EXPECT_EQ(guessCaptureDestination(context(), {"chatgpt-app", "claude-app"}), "claude-app");
+    EXPECT_EQ(tracker().sendTargetHistory().front(), "claude-app");
+    EXPECT_TRUE(tracker().hasWebFlavorKey("claude-app"));
+    // Not in the list: the page does not count, but the browser's field does.
+    EXPECT_EQ(guessCaptureDestination(context(), {"gemini-app", "last-input-field"}),
+              "last-input-field");
+}
+
+TEST_F(ChromeTrackingTest, BrowserSetIsWarmedUpOnTheBackgroundRunner) {
+    load(kChromeOnClaude);
+    auto warmed = PreviousAppTracker::create(desktop_, queue_, clock_, *scripts_, config_, &tasks_);
+    EXPECT_EQ(tasks_.pending(), 1u);
+    EXPECT_EQ(tasks_.runAll(), 1u);
+    EXPECT_TRUE(warmed->browserBundleIds().count("com.google.Chrome"));
 }
 
 }  // namespace
