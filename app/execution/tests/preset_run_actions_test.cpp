@@ -1,0 +1,301 @@
+// Whole presets of the three simple kinds: activate an application, open a file, create a
+// new file in the file manager's folder; and how the executor picks among them.
+
+#include <filesystem>
+
+#include "app/execution/tests/preset_run_fixture.h"
+
+namespace orvex::preset_run_test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr const char* kNotes = "com.example.notes";
+
+class ActionsTest : public PresetRunFixture {
+  protected:
+    static PresetData activatePreset(const std::string& appName) {
+        PresetData preset = aiPreset({"chatgpt-app"});
+        preset.appName = appName;
+        return preset;
+    }
+    static PresetData openPreset(const std::string& path) {
+        PresetData preset = aiPreset({"chatgpt-app"});
+        preset.filePath = path;
+        return preset;
+    }
+    static PresetData createPreset(const std::string& extension) {
+        PresetData preset = aiPreset({"chatgpt-app"});
+        preset.createFile = true;
+        preset.fileExt = extension;
+        return preset;
+    }
+    static Json notes(bool running, std::vector<bool> minimized) {
+        Json app = {{"bundleId", kNotes}, {"name", "Notes"}, {"kind", "editor"}};
+        app["running"] = running;
+        if (running && !minimized.empty()) {
+            Json windows = Json::array();
+            for (std::size_t i = 0; i < minimized.size(); ++i) {
+                windows.push_back({{"title", "note " + std::to_string(i + 1)},
+                                   {"minimized", static_cast<bool>(minimized[i])}});
+            }
+            app["windows"] = windows;
+        }
+        return app;
+    }
+    static Json finder(const std::vector<std::string>& folders) {
+        Json app = {{"bundleId", kFinder},
+                    {"name", "Finder"},
+                    {"kind", "fileManager"},
+                    {"running", true},
+                    {"path", "/System/Library/CoreServices/Finder.app"}};
+        if (!folders.empty()) {
+            Json windows = Json::array();
+            for (const std::string& folder : folders) {
+                windows.push_back({{"folder", folder}});
+            }
+            app["windows"] = windows;
+        }
+        return app;
+    }
+    std::filesystem::path home() const { return sim_->homeDirectory(); }
+    Status brought(const char* name) { return ok("status.broughtToFront", {{"appName", name}}); }
+    Status bringing(const char* name) { return ok("status.bringToFront", {{"appName", name}}); }
+    std::vector<bool> minimizedFlags(const std::string& app) const {
+        std::vector<bool> flags;
+        for (const SimWindowInfo& window : sim_->windows(app)) {
+            flags.push_back(window.minimized);
+        }
+        return flags;
+    }
+};
+
+// ---- Activate an application ---------------------------------------------------------------
+
+TEST_F(ActionsTest, ARunningApplicationWithAWindowIsOnlyActivated) {
+    load(scenario({editor("x", 0, 0), notes(true, {true, false})}, kEditor));
+
+    EXPECT_EQ(run(activatePreset("Notes")), std::nullopt);
+
+    std::vector<Json> activations = events("activate");
+    ASSERT_EQ(activations.size(), 1u);
+    EXPECT_EQ(activations[0].at("app"), kNotes);
+    EXPECT_THAT(events("launch"), IsEmpty());
+    EXPECT_THAT(events("reopen"), IsEmpty());
+    EXPECT_THAT(events("windowRestored"), IsEmpty());
+    EXPECT_THAT(statuses(), ElementsAre(bringing("Notes"), brought("Notes")));
+}
+
+TEST_F(ActionsTest, AnApplicationWithEveryWindowMinimizedGetsItsFirstWindowBack) {
+    load(scenario({editor("x", 0, 0), notes(true, {true, true, true})}, kEditor));
+    std::vector<SimWindowInfo> before = sim_->windows(kNotes);
+
+    EXPECT_EQ(run(activatePreset("Notes")), std::nullopt);
+
+    EXPECT_EQ(events("windowRestored").size(), 1u);
+    std::vector<SimWindowInfo> after = sim_->windows(kNotes);
+    ASSERT_EQ(after.size(), 3u);
+    int restored = 0;
+    for (const SimWindowInfo& window : after) {
+        restored += window.minimized ? 0 : 1;
+        if (!window.minimized) {
+            EXPECT_EQ(window.id, before.front().id);
+        }
+    }
+    EXPECT_EQ(restored, 1);
+    EXPECT_EQ(events("activate").size(), 1u);
+    EXPECT_THAT(events("launch"), IsEmpty());
+    EXPECT_EQ(lastStatus(), brought("Notes"));
+}
+
+TEST_F(ActionsTest, AnApplicationThatIsNotRunningIsLaunchedByNameOrBundleIdentifier) {
+    load(scenario({editor("x", 0, 0), notes(false, {})}, kEditor));
+
+    EXPECT_EQ(run(activatePreset("Notes")), std::nullopt);
+    std::vector<Json> launches = events("launch");
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].at("app"), kNotes);
+    EXPECT_EQ(lastStatus(), brought("Notes"));
+
+    ASSERT_TRUE(sim_->terminate(kNotes));
+    markStart();
+    EXPECT_EQ(run(activatePreset(kNotes)), std::nullopt);
+    EXPECT_EQ(events("launch").size(), 1u);
+    EXPECT_EQ(lastStatus(), brought(kNotes));
+}
+
+TEST_F(ActionsTest, ARunningApplicationWithoutWindowsIsReopened) {
+    load(scenario({editor("x", 0, 0), notes(true, {})}, kEditor));
+
+    EXPECT_EQ(run(activatePreset("Notes")), std::nullopt);
+
+    EXPECT_EQ(events("reopen").size(), 1u);
+    EXPECT_EQ(sim_->windows(kNotes).size(), 1u);
+    EXPECT_EQ(lastStatus(), brought("Notes"));
+}
+
+TEST_F(ActionsTest, AnUnknownApplicationCannotBeLaunchedAndNothingIsThrown) {
+    load(scenario({editor("x", 0, 0)}, kEditor));
+
+    EXPECT_EQ(run(activatePreset("No Such App")), std::nullopt);
+
+    EXPECT_THAT(statuses(),
+                ElementsAre(bringing("No Such App"),
+                            error("status.cannotLaunch", {{"appName", "No Such App"}})));
+    EXPECT_EQ(showMainWindowCount(), 1);
+}
+
+TEST_F(ActionsTest, AFailedLaunchIsReportedAsCannotLaunchWhateverItSaid) {
+    Json broken = notes(false, {});
+    broken["launchError"] = "The application is damaged";
+    load(scenario({editor("x", 0, 0), broken}, kEditor));
+
+    std::optional<std::string> failure = run(activatePreset("Notes"));
+
+    Status expected = error("status.cannotLaunch", {{"appName", "Notes"}});
+    EXPECT_EQ(failure, expected.message);
+    EXPECT_EQ(lastStatus(), expected);
+    EXPECT_EQ(showMainWindowCount(), 1);
+}
+
+TEST_F(ActionsTest, FinderWithAWindowIsActivatedByScript) {
+    load(scenario({editor("x", 0, 0), finder({"~/Projects"})}, kEditor));
+
+    EXPECT_EQ(run(activatePreset("Finder")), std::nullopt);
+
+    std::vector<Json> activations = events("activate");
+    ASSERT_EQ(activations.size(), 1u);
+    EXPECT_EQ(activations[0].at("app"), kFinder);
+    EXPECT_THAT(keystrokes(), IsEmpty());
+    EXPECT_THAT(events("folderShown"), IsEmpty());
+    EXPECT_EQ(lastStatus(), brought("Finder"));
+}
+
+TEST_F(ActionsTest, FinderWithoutAWindowOpensTheFolderItsPreferenceNames) {
+    load(scenario({editor("x", 0, 0), finder({})}, kEditor,
+                  {{"defaults", {{kFinder, {{"NewWindowTarget", "PfDo"}}}}},
+                   {"files", {{"~/Documents/readme.txt", "hello"}}}}));
+
+    EXPECT_EQ(run(activatePreset("Finder")), std::nullopt);
+
+    std::vector<Json> shown = events("folderShown");
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(std::filesystem::path(shown[0].at("folder").get<std::string>()),
+              home() / "Documents");
+    EXPECT_THAT(keystrokes(), IsEmpty());
+    EXPECT_EQ(lastStatus(), brought("Finder"));
+}
+
+TEST_F(ActionsTest, FinderWithoutAWindowOrPreferenceGetsCommandN) {
+    load(scenario({editor("x", 0, 0), finder({})}, kEditor));
+
+    EXPECT_EQ(run(activatePreset("Finder")), std::nullopt);
+
+    EXPECT_THAT(keystrokes(), ElementsAre("cmd+n->newWindow"));
+    EXPECT_EQ(sim_->windows(kFinder).size(), 1u);
+    EXPECT_THAT(sleeps(), ElementsAre(300ms));
+    EXPECT_EQ(lastStatus(), brought("Finder"));
+}
+
+// ---- Open a file ---------------------------------------------------------------------------
+
+TEST_F(ActionsTest, AFileIsOpenedWithItsApplication) {
+    load(scenario({editor("x", 0, 0)}, kEditor, {{"files", {{"~/notes.txt", "hi"}}}}));
+
+    EXPECT_EQ(run(openPreset((home() / "notes.txt").string())), std::nullopt);
+
+    EXPECT_EQ(events("fileOpened").size(), 1u);
+    EXPECT_THAT(statuses(), ElementsAre(ok("status.openingFile"), ok("status.fileOpened")));
+}
+
+TEST_F(ActionsTest, APathTheWorkspaceRefusesIsReportedWithoutThrowing) {
+    load(scenario({editor("x", 0, 0)}, kEditor, {{"files", {{"~/notes.txt", "hi"}}}}));
+
+    // A leading "~" is not expanded.
+    EXPECT_EQ(run(openPreset("~/notes.txt")), std::nullopt);
+
+    EXPECT_EQ(events("openRefused").size(), 1u);
+    EXPECT_THAT(statuses(),
+                ElementsAre(ok("status.openingFile"),
+                            error("status.fileOpenFailed", {{"result", "Cannot open file"}})));
+    EXPECT_EQ(showMainWindowCount(), 1);
+}
+
+// ---- Create a file -------------------------------------------------------------------------
+
+TEST_F(ActionsTest, ANewFileIsNumberedPastTheTakenNames) {
+    load(scenario(
+        {editor("x", 0, 0), finder({"~/Projects"})}, kEditor,
+        {{"files", {{"~/Projects/NewFile.txt", "one"}, {"~/Projects/NewFile2.txt", ""}}}}));
+
+    EXPECT_EQ(run(createPreset("")), std::nullopt);
+
+    EXPECT_TRUE(std::filesystem::is_regular_file(home() / "Projects" / "NewFile3.txt"));
+    EXPECT_EQ(std::filesystem::file_size(home() / "Projects" / "NewFile.txt"), 3u);
+    EXPECT_THAT(statuses(), ElementsAre(ok("status.creatingFile"),
+                                        ok("status.fileCreated", {{"fileName", "NewFile3.txt"}})));
+}
+
+TEST_F(ActionsTest, WithoutAFinderWindowTheNewFileGoesToTheDesktop) {
+    load(scenario({editor("x", 0, 0), finder({})}, kEditor,
+                  {{"files", {{"~/Desktop/todo.txt", ""}}}}));
+
+    EXPECT_EQ(run(createPreset("md")), std::nullopt);
+
+    EXPECT_TRUE(std::filesystem::is_regular_file(home() / "Desktop" / "NewFile.md"));
+    EXPECT_EQ(lastStatus(), ok("status.fileCreated", {{"fileName", "NewFile.md"}}));
+}
+
+TEST_F(ActionsTest, AFolderThatCannotTakeTheFileIsReported) {
+    // No Finder window and no Desktop folder.
+    load(scenario({editor("x", 0, 0), finder({})}, kEditor));
+
+    EXPECT_EQ(run(createPreset("txt")), std::nullopt);
+
+    EXPECT_EQ(lastStatus(), error("status.fileCreateFailed"));
+    EXPECT_EQ(showMainWindowCount(), 1);
+}
+
+TEST_F(ActionsTest, AFinderScriptFailureIsReportedWithItsMessage) {
+    // No file manager at all: the script cannot address it.
+    load(scenario({editor("x", 0, 0)}, kEditor));
+
+    EXPECT_EQ(run(createPreset("txt")), std::nullopt);
+
+    Status last = lastStatus();
+    EXPECT_TRUE(last.isError);
+    std::string prefix = text("status.finderError", {{"msg", ""}});
+    EXPECT_EQ(last.message.rfind(prefix, 0), 0u) << last.message;
+    EXPECT_NE(last.message.find("Finder"), std::string::npos) << last.message;
+    EXPECT_EQ(showMainWindowCount(), 1);
+}
+
+// ---- Choosing the action ---------------------------------------------------------------------
+
+TEST_F(ActionsTest, CreateFileWinsOverAnApplicationName) {
+    load(scenario({editor("x", 0, 0), notes(false, {}), finder({"~/Projects"})}, kEditor));
+    PresetData preset = createPreset("txt");
+    preset.appName = "Notes";
+    preset.filePath = "/etc/hosts";
+
+    EXPECT_EQ(run(preset), std::nullopt);
+
+    EXPECT_TRUE(std::filesystem::exists(home() / "Projects" / "NewFile.txt"));
+    EXPECT_THAT(events("launch"), IsEmpty());
+    EXPECT_THAT(events("fileOpened"), IsEmpty());
+}
+
+TEST_F(ActionsTest, WithoutAppFileOrCreateThePresetSendsWhateverItsModeSays) {
+    load(scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", true)}, kEditor));
+    PresetData preset = aiPreset({"chatgpt-app"});
+    preset.mode = "activate-app";
+
+    EXPECT_EQ(run(preset), std::nullopt);
+
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].text, "world");
+}
+
+}  // namespace
+}  // namespace orvex::preset_run_test
