@@ -163,13 +163,17 @@ TEST(Collect, StopsTestingAfterTheStepLimitButKeepsCounting) {
 }
 
 TEST(Collect, DeepTreesDoNotExhaustTheStack) {
-    auto root = FakeElement::make("AXWindow");
-    auto node = root;
+    std::vector<std::shared_ptr<FakeElement>> chain{FakeElement::make("AXWindow")};
     for (int i = 0; i < 20000; ++i)
-        node = node->add(FakeElement::make("AXGroup"));
+        chain.push_back(chain.back()->add(FakeElement::make()));
     Collector collector;
-    collector.collect(root);
+    collector.collect(chain.front());
     EXPECT_EQ(collector.visited(), maxWalkSteps + 1);
+    // Unlink before the chain goes, so releasing it does not recurse either.
+    for (auto& node : chain) {
+        node->children.clear();
+        node->attributes.clear();
+    }
 }
 
 Candidate candidate(const char* name, Rect frame, bool settable = true) {
