@@ -77,7 +77,12 @@ std::optional<std::string> PresetExecutor::execute(PresetData preset) {
         return std::nullopt;
     } catch (const CaptureError&) {
         if (action != ActionType::activateApp) {
-            captureCancelled();
+            try {
+                captureCancelled();
+            } catch (...) {
+                // Only the way back to the previous application failed (the process is
+                // shutting down); the cancellation itself is already reported.
+            }
             return std::nullopt;
         }
     } catch (...) {
