@@ -16,32 +16,11 @@ TEST(AIDestinationTest, IdentifiersRoundTripAndUnknownReadsAsChatGPTApp) {
     EXPECT_EQ(destinationOrDefault("gemini"), AIDestination::gemini);
 }
 
-TEST(AIDestinationTest, TableOfAppsFlavoursHintsAndAppKeys) {
-    EXPECT_EQ(bundleIdentifier(AIDestination::chatgptApp), "com.openai.codex");
-    EXPECT_EQ(bundleIdentifier(AIDestination::chatgptClassic), "com.openai.chat");
-    EXPECT_EQ(bundleIdentifier(AIDestination::geminiApp), "com.google.GeminiMacOS");
-    EXPECT_EQ(bundleIdentifier(AIDestination::claudeApp), "com.anthropic.claudefordesktop");
-    for (AIDestination none :
-         {AIDestination::chatgptWeb, AIDestination::gemini, AIDestination::claudeWeb,
-          AIDestination::terminal, AIDestination::lastInputField}) {
-        EXPECT_EQ(bundleIdentifier(none), std::nullopt) << identifier(none);
-    }
-
-    EXPECT_EQ(webFlavor(AIDestination::chatgptClassic), WebFlavor::chatgpt);
-    EXPECT_EQ(webFlavor(AIDestination::gemini), WebFlavor::gemini);
-    EXPECT_EQ(webFlavor(AIDestination::claudeApp), WebFlavor::claude);
-    EXPECT_EQ(webFlavor(AIDestination::terminal), std::nullopt);
-    EXPECT_EQ(webFlavor(AIDestination::lastInputField), std::nullopt);
-
-    EXPECT_EQ(inputHint(WebFlavor::chatgpt), std::nullopt);
-    EXPECT_EQ(inputHint(WebFlavor::gemini), "Gemini");
-    EXPECT_EQ(inputHint(WebFlavor::claude), "クロード");
-
+TEST(AIDestinationTest, AppKeysOfTheWebCases) {
     EXPECT_EQ(appKey("chatgpt-web"), "chatgpt-app");
     EXPECT_EQ(appKey("gemini"), "gemini-app");
     EXPECT_EQ(appKey("claude-web"), "claude-app");
     EXPECT_EQ(appKey("chatgpt-classic"), "chatgpt-classic");
-    EXPECT_EQ(appKey("terminal"), "terminal");
     EXPECT_EQ(appKey("unknown"), "unknown");
 }
 
