@@ -1,0 +1,117 @@
+// The Orvex program, without windows for now: runs on Qt's event loop until SIGINT or
+// SIGTERM.
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+#include "app/i18n/locale_directory.h"
+#include "app/ui/application_shell.h"
+#include "app/ui/backends/desktop_factory.h"
+#include "app/ui/instance_lock.h"
+#include "app/ui/launch_options.h"
+#include "app/ui/qt_main_queue.h"
+#include "app/ui/signal_quit.h"
+#include "base/app_paths.h"
+#include "base/log.h"
+
+namespace {
+
+using namespace orvex;
+
+// The system log, copied to standard error ("--verbose").
+class TeeLogSink final : public LogSink {
+  public:
+    explicit TeeLogSink(std::shared_ptr<LogSink> system) : system_(std::move(system)) {}
+    void write(std::string_view line) override {
+        system_->write(line);
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+    }
+
+  private:
+    std::shared_ptr<LogSink> system_;
+};
+
+int fail(const std::string& message) {
+    std::cerr << "orvex: " << message << std::endl;
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName("orvex");
+
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    auto parsed = parseLaunchOptions(arguments);
+    if (!parsed.error.empty()) {
+        std::cerr << "orvex: " << parsed.error << "\n\n" << launchUsage();
+        return 1;
+    }
+    const LaunchOptions& options = parsed.options;
+    if (options.help) {
+        std::cout << launchUsage();
+        return 0;
+    }
+    if (options.verbose) {
+        log::setSystemSink(std::make_shared<TeeLogSink>(log::systemSink()));
+    }
+
+    auto paths = resolveAppPaths();
+    if (!paths.paths) {
+        return fail(paths.error);
+    }
+    // One Orvex per settings directory: a second would answer the same command files.
+    auto lock = InstanceLock::acquire(paths.paths->orvexDirectory);
+    if (!lock.lock) {
+        return fail(lock.error);
+    }
+
+    RealClock clock;
+    QtMainQueue mainQueue(clock);
+    auto tasks = std::make_unique<ThreadTaskRunner>();
+
+    DesktopRequest request{options.desktop, options.journal, paths.paths->orvexDirectory,
+                           displayPresent()};
+    DesktopChoice choice = chooseDesktop(request, mainQueue, clock);
+    if (!choice.error.empty()) {
+        return fail(choice.error);
+    }
+    for (const std::string& notice : choice.notices) {
+        std::cout << "orvex: " << notice << std::endl;
+    }
+    if (!choice.backend) {
+        std::cout << "orvex: no desktop session; commands work, presets cannot run" << std::endl;
+    }
+
+    ApplicationShell shell(ShellEnvironment{
+        mainQueue, clock, *tasks, *paths.paths, localeDirectory(),
+        choice.backend ? &choice.backend->desktop() : nullptr, options.testPreset});
+    SignalQuit quitOnSignal([](int signal) {
+        log::system("[Orvex] Signal " + std::to_string(signal) + ", quitting");
+        QCoreApplication::quit();
+    });
+    if (!quitOnSignal.installed()) {
+        return fail("cannot watch for SIGINT and SIGTERM");
+    }
+    shell.start();
+    std::cout << "orvex: running (pid " << ::getpid() << "), commands in "
+              << paths.paths->commandDirectory().string() << std::endl;
+
+    QCoreApplication::exec();
+
+    // No new commands; the runs already going may still need the main queue (they read
+    // state there), so it keeps turning until they are done.
+    shell.stopCommands();
+    while (shell.activeRuns() > 0) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 100);
+    }
+    tasks.reset();
+    std::cout << "orvex: stopped" << std::endl;
+    return 0;
+}
