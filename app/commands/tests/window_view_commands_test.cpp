@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "app/commands/tests/command_fixture.h"
+#include "app/commands/window_view_commands.h"
+
+namespace orvex::commands_test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+class WindowViewCommands : public CommandFixture {
+  protected:
+    void SetUp() override {
+        startWithSampleList();
+        for (const char* name : {notifications::showMainWindow, notifications::hideMainWindow,
+                                 notifications::toggleAlwaysOnTop, notifications::openHelp,
+                                 notifications::openSettings, notifications::closeSettings,
+                                 notifications::editPresetById}) {
+            notifications->addObserver(name, [this](const AppNotification& n) {
+                seen.push_back(n.name);
+                seenPresets.push_back(n.preset);
+                // The answer is built after every observer of the command has run.
+                if (n.name != notifications::editPresetById) {
+                    EXPECT_EQ(answers.size(), answeredBefore);
+                }
+            });
+        }
+        // What the application shell does with the pin toggle.
+        notifications->addObserver(
+            notifications::toggleAlwaysOnTop,
+            [this](const AppNotification&) { state->setAlwaysOnTop(!state->alwaysOnTop()); });
+    }
+
+    CLIResponse askAndWatch(const std::string& action, CommandParams params = {}) {
+        seen.clear();
+        seenPresets.clear();
+        answeredBefore = answers.size();
+        return ask(action, std::move(params));
+    }
+
+    Names seen;
+    std::vector<std::optional<PresetData>> seenPresets;
+    std::size_t answeredBefore = 0;
+};
+
+TEST_F(WindowViewCommands, EachActionPostsItsNotificationsInOrderThenAnswers) {
+    const struct {
+        const char* action;
+        Names notifications;
+        const char* message;
+    } cases[] = {
+        {"window.show", {"showMainWindow"}, "Window shown"},
+        {"window.hide", {"hideMainWindow"}, "Window hidden"},
+        {"view.settings", {"showMainWindow", "openSettings"}, "Settings opened"},
+        {"view.main", {"closeSettings", "showMainWindow"}, "Main view opened"},
+        {"help.show", {"openHelp"}, "Help opened"},
+    };
+    for (const auto& c : cases) {
+        const CLIResponse answer = askAndWatch(c.action);
+        EXPECT_EQ(messageOf(answer), c.message) << c.action;
+        EXPECT_EQ(seen, c.notifications) << c.action;
+        for (const auto& preset : seenPresets) {
+            EXPECT_FALSE(preset) << c.action;  // no user information
+        }
+    }
+    EXPECT_EQ(mainQueue.pendingTimerCount(), 0u);
+}
+
+TEST_F(WindowViewCommands, TogglePinAnswersTheStateAfterTheToggle) {
+    EXPECT_EQ(messageOf(askAndWatch("window.toggle-pin")), "Always on top: true");
+    EXPECT_EQ(seen, Names{"toggleAlwaysOnTop"});
+    EXPECT_EQ(messageOf(askAndWatch("window.toggle-pin")), "Always on top: false");
+    EXPECT_FALSE(state->alwaysOnTop());
+}
+
+TEST_F(WindowViewCommands, EditOpensSettingsThenNamesThePresetAfterTheDelay) {
+    const CLIResponse answer = askAndWatch("view.settings.edit", {{"id", "p2"}});
+    EXPECT_EQ(messageOf(answer), "Editing: Second");
+    EXPECT_EQ(seen, (Names{"showMainWindow", "openSettings"}));
+
+    // Changes made after the command do not reach the preset it carries.
+    ask("preset.update", {{"id", "p2"}, {"label", "Later"}});
+    mainQueue.advance(kEditPresetDelay - std::chrono::milliseconds(1));
+    EXPECT_EQ(seen.size(), 2u);
+    mainQueue.advance(std::chrono::milliseconds(1));
+    ASSERT_EQ(seen, (Names{"showMainWindow", "openSettings", "editPresetById"}));
+    ASSERT_TRUE(seenPresets[2]);
+    EXPECT_EQ(seenPresets[2]->id, "p2");
+    EXPECT_EQ(seenPresets[2]->label, "Second");
+}
+
+TEST_F(WindowViewCommands, EditOfAnUnknownPresetPostsNothing) {
+    EXPECT_EQ(askAndWatch("view.settings.edit").error, "Missing param: id");
+    EXPECT_EQ(askAndWatch("view.settings.edit", {{"id", "f1"}}).error, "Preset not found: f1");
+    mainQueue.advance(std::chrono::seconds(1));
+    EXPECT_TRUE(seen.empty());
+}
+
+TEST_F(WindowViewCommands, StatusCountsPresetsAndFoldersSeparately) {
+    state->setAlwaysOnTop(true);
+    const CLIResponse answer = ask("app.status");
+    ASSERT_TRUE(answer.success);
+    EXPECT_FALSE(answer.data->message);
+    ASSERT_TRUE(answer.data->status);
+    EXPECT_EQ(*answer.data->status, (CLIAppStatus{true, "en", 2, 1, true}));
+
+    ask("folder.create");
+    ask("settings.language", {{"set", "ja"}});
+    EXPECT_EQ(*ask("app.status").data->status, (CLIAppStatus{true, "ja", 2, 2, true}));
+}
+
+}  // namespace
+}  // namespace orvex::commands_test
