@@ -296,10 +296,6 @@ std::optional<std::string> readString(const MessagePtr& message) {
     return std::string(*text);
 }
 
-std::optional<std::string> readStringProperty(const MessagePtr& message) {
-    return readString(message);
-}
-
 std::optional<bool> readBoolean(const MessagePtr& message) {
     auto value = readBasic<dbus_bool_t>(message, DBUS_TYPE_BOOLEAN);
     if (!value)

@@ -97,10 +97,9 @@ std::optional<std::vector<ObjectRef>> readObjectRefs(const MessagePtr& message);
 std::optional<std::uint64_t> readStates(DBusMessageIter* iter);
 std::optional<std::uint64_t> readStates(const MessagePtr& message);
 std::optional<std::uint32_t> readUint32(const MessagePtr& message);
+// Also reads a property value, unwrapping the variant of Properties.Get.
 std::optional<std::string> readString(const MessagePtr& message);
 std::optional<bool> readBoolean(const MessagePtr& message);
-// A property value: unwraps the variant of Properties.Get.
-std::optional<std::string> readStringProperty(const MessagePtr& message);
 
 // Appends the arguments of org.freedesktop.DBus.Properties.Get.
 std::function<void(DBusMessageIter*)> propertyArguments(const char* interface, const char* name);

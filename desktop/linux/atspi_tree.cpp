@@ -293,7 +293,7 @@ Answer<std::string> AtspiApplicationTree::stringProperty(const std::string& path
                          propertyArguments(ATSPI_DBUS_INTERFACE_ACCESSIBLE, property));
     if (!reply.ok())
         return failed<std::string>(reply.error);
-    auto text = readStringProperty(reply.message);
+    auto text = readString(reply.message);
     if (!text)
         return failed<std::string>(AXError::failure);
     return {AXError::success, *text};

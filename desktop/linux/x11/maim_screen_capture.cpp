@@ -1,0 +1,97 @@
+#include "desktop/linux/x11/maim_screen_capture.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "base/log.h"
+#include "base/uuid.h"
+
+namespace orvex::linux_desktop {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string onPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::istringstream directories(path ? path : "/usr/local/bin:/usr/bin:/bin");
+    std::string directory;
+    while (std::getline(directories, directory, ':')) {
+        if (directory.empty())
+            continue;
+        fs::path candidate = fs::path(directory) / program;
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate.string();
+    }
+    return {};
+}
+
+}  // namespace
+
+std::vector<std::string> captureArguments(const std::string& tool, const std::string& file) {
+    if (fs::path(tool).filename() == "scrot")
+        return {"--select", "--overwrite", file};
+    // --hidecursor keeps the pointer out of the picture; -u is its short form on old maim.
+    return {"--select", "--hidecursor", file};
+}
+
+std::string MaimScreenCapture::findTool() {
+    for (const char* program : {"maim", "scrot"}) {
+        std::string found = onPath(program);
+        if (!found.empty())
+            return found;
+    }
+    return {};
+}
+
+MaimScreenCapture::MaimScreenCapture(Processes& processes, Pasteboard& pasteboard,
+                                     std::string temporaryDirectory)
+    : processes_(processes),
+      pasteboard_(pasteboard),
+      temporaryDirectory_(std::move(temporaryDirectory)) {}
+
+std::optional<int> MaimScreenCapture::runInteractiveCapture(const CaptureRequest& request) {
+    const std::string tool = findTool();
+    if (tool.empty()) {
+        log::system("[ScreenCapture] Neither maim nor scrot is installed");
+        return std::nullopt;
+    }
+    std::string file;
+    if (request.toClipboard) {
+        file = (fs::path(temporaryDirectory_) / ("orvex-clip-" + newUuid() + ".png")).string();
+    } else if (request.filePath) {
+        file = *request.filePath;
+    } else {
+        return std::nullopt;
+    }
+    ProcessResult result = processes_.run(tool, captureArguments(tool, file));
+    if (!result.started) {
+        log::system("[ScreenCapture] Cannot start " + tool + ": " + result.launchError);
+        return std::nullopt;
+    }
+    std::error_code error;
+    if (result.exitStatus != 0) {
+        // A cancelled selection leaves no picture behind, not even an empty one.
+        if (fs::exists(file, error) && fs::file_size(file, error) == 0)
+            fs::remove(file, error);
+        return result.exitStatus;
+    }
+    if (request.toClipboard) {
+        std::ifstream in(file, std::ios::binary);
+        std::vector<std::uint8_t> png((std::istreambuf_iterator<char>(in)),
+                                      std::istreambuf_iterator<char>());
+        fs::remove(file, error);
+        if (!pasteboard_.canReadImage(png))
+            return 1;
+        pasteboard_.clearContents();
+        pasteboard_.writeImagePNG(png);
+    }
+    return 0;
+}
+
+}  // namespace orvex::linux_desktop
