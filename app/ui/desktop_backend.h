@@ -46,8 +46,6 @@ struct DesktopChoice {
 using DesktopFactory = std::function<DesktopChoice(const DesktopRequest&, MainQueue&, Clock&)>;
 
 // The failure text of a preset run when there is no desktop session at all.
-inline constexpr const char* kNoDesktopSessionError =
-    "No desktop session is available: Orvex was started without a display and without "
-    "--desktop, so presets cannot run";
+inline constexpr const char* kNoDesktopSessionError = "No desktop session is available";
 
 }  // namespace orvex
