@@ -1,0 +1,155 @@
+// The pieces of the program around the shell: command line, desktop choice, instance lock
+// and the Qt main queue.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <thread>
+
+#include "app/store/tests/temp_dir.h"
+#include "app/ui/backends/desktop_factory.h"
+#include "app/ui/instance_lock.h"
+#include "app/ui/launch_options.h"
+#include "app/ui/qt_main_queue.h"
+#include "base/manual_main_queue.h"
+
+namespace orvex {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(LaunchOptionsTest, ReadsTheOptionsAndRefusesWhatItDoesNotKnow) {
+    auto parsed = parseLaunchOptions(
+        {"--desktop", "sim:a.json", "--journal", "j", "--test-preset", "7", "--verbose"});
+    EXPECT_TRUE(parsed.error.empty());
+    EXPECT_EQ(parsed.options.desktop, "sim:a.json");
+    EXPECT_EQ(parsed.options.journal, "j");
+    EXPECT_EQ(parsed.options.testPreset, "7");
+    EXPECT_TRUE(parsed.options.verbose);
+
+    // A trailing --test-preset schedules nothing and is no error.
+    parsed = parseLaunchOptions({"--test-preset"});
+    EXPECT_TRUE(parsed.error.empty());
+    EXPECT_FALSE(parsed.options.testPreset);
+
+    EXPECT_EQ(parseLaunchOptions({"--desktop"}).error, "--desktop needs a value");
+    EXPECT_EQ(parseLaunchOptions({"--dekstop", "x"}).error, "Unknown argument: --dekstop");
+    EXPECT_TRUE(parseLaunchOptions({"-h"}).options.help);
+}
+
+TEST(DesktopChoiceTest, ChoosesSimulatedNoneOrExplains) {
+    testing::TempDir temp;
+    VirtualClock clock;
+    ManualMainQueue queue(clock);
+    auto choose = [&](std::optional<std::string> desktop,
+                      std::optional<std::string> journal = std::nullopt, bool display = false) {
+        return chooseDesktop(DesktopRequest{desktop, journal, temp.path(), display}, queue, clock);
+    };
+
+    DesktopChoice none = choose(std::nullopt);
+    EXPECT_FALSE(none.backend);
+    EXPECT_TRUE(none.error.empty());
+    EXPECT_TRUE(none.notices.empty());
+
+    DesktopChoice display = choose(std::nullopt, std::nullopt, true);
+    EXPECT_FALSE(display.backend);
+    EXPECT_TRUE(display.error.empty());
+    ASSERT_EQ(display.notices.size(), 1u);
+    EXPECT_NE(display.notices[0].find("Linux desktop backend not built yet"), std::string::npos);
+
+    EXPECT_NE(choose("x11").error.find("Unknown desktop \"x11\""), std::string::npos);
+    EXPECT_NE(choose("sim:").error.find("Unknown desktop"), std::string::npos);
+    EXPECT_NE(choose(std::nullopt, "j").error.find("--journal needs the simulated desktop"),
+              std::string::npos);
+    EXPECT_NE(choose("sim:/no/such.json").error.find("Cannot load the scenario"),
+              std::string::npos);
+
+    const char* source = std::getenv("ORVEX_SOURCE_DIR");
+    ASSERT_TRUE(source);
+    DesktopChoice sim = choose(std::string("sim:") + source + "/desktop/sim/scenarios/demo.json");
+    ASSERT_TRUE(sim.backend) << sim.error;
+    EXPECT_TRUE(sim.backend->desktop().complete());
+    ASSERT_EQ(sim.notices.size(), 1u);
+    EXPECT_NE(sim.notices[0].find("journal: " + (temp / "sim-desktop/journal.jsonl").string()),
+              std::string::npos);
+}
+
+TEST(InstanceLockTest, OneHolderPerDirectoryUntilItGoes) {
+    testing::TempDir temp;
+    auto first = InstanceLock::acquire(temp.path());
+    ASSERT_TRUE(first.lock) << first.error;
+    auto second = InstanceLock::acquire(temp.path());
+    EXPECT_FALSE(second.lock);
+    EXPECT_TRUE(second.heldByAnother);
+    EXPECT_NE(second.error.find("Another Orvex is already running"), std::string::npos);
+
+    first.lock.reset();
+    EXPECT_TRUE(InstanceLock::acquire(temp.path()).lock);
+
+    auto missing = InstanceLock::acquire(temp / "missing");
+    EXPECT_FALSE(missing.lock);
+    EXPECT_FALSE(missing.heldByAnother);
+    EXPECT_FALSE(missing.error.empty());
+}
+
+// Runs Qt's event loop until `done` holds; the deadline only guards against a hang.
+bool pumpUntil(const std::function<bool()>& done) {
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (done()) {
+            loop.quit();
+        }
+    });
+    check.start(1);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    if (!done()) {
+        loop.exec();
+    }
+    return done();
+}
+
+TEST(QtMainQueueTest, RunsPostsInOrderAndTimersUntilCancelled) {
+    int argc = 1;
+    char name[] = "ui_tests";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    RealClock clock;
+    QtMainQueue queue(clock);
+    EXPECT_TRUE(queue.isMainThread());
+
+    std::vector<int> order;
+    std::thread poster([&] {
+        EXPECT_FALSE(queue.isMainThread());
+        for (int i = 0; i < 3; ++i) {
+            queue.post([&order, i] { order.push_back(i); });
+        }
+    });
+    poster.join();
+    queue.post([&] {
+        EXPECT_TRUE(queue.isMainThread());
+        order.push_back(3);
+    });
+    ASSERT_TRUE(pumpUntil([&] { return order.size() == 4; }));
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3}));
+
+    bool once = false;
+    bool dropped = false;
+    queue.postAfter(1ms, [&] { once = true; });
+    queue.postAfter(1ms, [&] { dropped = true; })->cancel();
+    int ticks = 0;
+    TimerRef repeating = queue.repeatEvery(1ms, [&] { ++ticks; });
+    ASSERT_TRUE(pumpUntil([&] { return once && ticks >= 3; }));
+    repeating->cancel();
+    const int ticksAtCancel = ticks;
+    bool marker = false;
+    queue.postAfter(20ms, [&] { marker = true; });
+    ASSERT_TRUE(pumpUntil([&] { return marker; }));
+    EXPECT_EQ(ticks, ticksAtCancel);
+    EXPECT_FALSE(dropped);
+}
+
+}  // namespace
+}  // namespace orvex
