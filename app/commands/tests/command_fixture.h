@@ -4,10 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,48 +15,16 @@
 #include "app/notifications/notification_center.h"
 #include "app/store/app_state.h"
 #include "app/store/settings_manager.h"
+#include "app/store/tests/temp_dir.h"
 #include "base/clock.h"
 #include "base/manual_main_queue.h"
 #include "base/task_runner.h"
 
 namespace orvex::commands_test {
 
-// A fresh directory under the system temporary directory, removed with everything in it.
-class ScratchDir {
-  public:
-    ScratchDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "orvex-commands-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        path_ = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-  private:
-    std::filesystem::path path_;
-};
-
-inline std::string readText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-inline void writeText(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
+using orvex::testing::readText;
+using orvex::testing::TempDir;
+using orvex::testing::writeText;
 
 inline std::filesystem::path sourceLocaleDirectory() {
     if (const char* source = std::getenv("ORVEX_SOURCE_DIR")) {
@@ -180,7 +146,7 @@ class CommandFixture : public ::testing::Test {
         return std::get<AppSettings>(decoded);
     }
 
-    ScratchDir dir;
+    TempDir dir;
     std::filesystem::path settingsFile = dir / "settings.json";
     std::vector<std::string> preferredLanguages{"en-US"};
     VirtualClock clock;
