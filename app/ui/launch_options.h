@@ -16,6 +16,8 @@ struct LaunchOptions {
     std::optional<std::string> testPreset;
     // "--verbose": the system log lines are printed to standard error as well.
     bool verbose = false;
+    // "--list-desktops": print the desktops this build can run on, one a line, and exit.
+    bool listDesktops = false;
     bool help = false;
 };
 

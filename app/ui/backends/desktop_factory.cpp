@@ -20,6 +20,10 @@ DesktopChoice linuxDesktop(MainQueue&, Clock&) {
 
 }  // namespace
 
+std::vector<std::string> availableDesktops() {
+    return {"sim"};
+}
+
 bool displayPresent() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
         const char* value = std::getenv(name);

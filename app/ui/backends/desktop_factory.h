@@ -11,6 +11,10 @@ namespace orvex {
 // - no "--desktop" and no display: no desktop at all.
 DesktopChoice chooseDesktop(const DesktopRequest& request, MainQueue& mainQueue, Clock& clock);
 
+// The desktops this build can run on: "sim", and "linux" once its backend is built. The
+// run script asks, to pick the real desktop when there is one.
+std::vector<std::string> availableDesktops();
+
 // Whether the environment names a display server.
 bool displayPresent();
 

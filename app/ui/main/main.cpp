@@ -58,6 +58,12 @@ int main(int argc, char** argv) {
         std::cout << launchUsage();
         return 0;
     }
+    if (options.listDesktops) {
+        for (const std::string& desktop : availableDesktops()) {
+            std::cout << desktop << "\n";
+        }
+        return 0;
+    }
     if (options.verbose) {
         log::setSystemSink(std::make_shared<TeeLogSink>(log::systemSink()));
     }
