@@ -1,5 +1,8 @@
 #include "app/i18n/locale_table.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "base/atomic_file.h"
 
 namespace orvex {
@@ -19,6 +22,18 @@ LocaleTable::LocaleTable(Json root) {
 
 std::optional<LocaleTable> LocaleTable::fromFile(const std::filesystem::path& directory,
                                                  std::string_view code, std::string* error) {
+    // The code comes from the settings file or a command; it names a resource, never a path,
+    // so "../x" or "/etc/x" must not reach another JSON file.
+    const bool plainName =
+        !code.empty() && code.size() <= 35 && std::all_of(code.begin(), code.end(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
+        });
+    if (!plainName) {
+        if (error) {
+            *error = "not a language code";
+        }
+        return std::nullopt;
+    }
     std::string reason;
     const auto path = directory / (std::string(code) + ".json");
     const auto contents = readWholeFile(path, &reason, kMaxLocaleFileBytes);

@@ -160,7 +160,11 @@ TEST_F(LocalizationManagerTest, BrokenLocaleFilesAreReportedAndGiveKeys) {
     // The factory presets of a first start come from the same directory.
     EXPECT_EQ(flattenPresets(storedSettings().presets)[0].label, "defaultPresets.dictionary");
 
-    for (const std::string code : {"en", "xx", ""}) {
+    // A code that is a path, not a name, never reaches another JSON file.
+    std::filesystem::create_directory(locales / "sub");
+    i18n_test::writeText(locales / "sub" / "inner.json", R"({"status": {"standby": "inner"}})");
+    const std::string escaping = "../" + locales.path().filename().string() + "/sub/inner";
+    for (const std::string code : {"en", "xx", "", "sub/inner", escaping.c_str()}) {
         logs_.console().clear();
         manager->loadLanguage(code);
         EXPECT_EQ(manager->currentLang(), code);
