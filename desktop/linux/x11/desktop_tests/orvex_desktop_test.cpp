@@ -109,6 +109,11 @@ class OrvexDesktop : public ::testing::Test {
                           "MimeType=x-scheme-handler/https;\n");
         writeDesktopEntry(dataHome_, "org.orvex.TestViewer", "Test Viewer",
                           window + " --editor-file %f", "MimeType=text/plain;\n");
+        // What installing the entries would leave: GIO finds an application for a type
+        // through this cache, and the user's choice of default in mimeapps.list.
+        std::ofstream(dataHome_ / "applications" / "mimeinfo.cache")
+            << "[MIME Cache]\nx-scheme-handler/https=org.orvex.TestBrowser.desktop;\n"
+            << "text/plain=org.orvex.TestViewer.desktop;\n";
         std::ofstream(configHome_ / "mimeapps.list")
             << "[Default Applications]\ntext/plain=org.orvex.TestViewer.desktop\n";
         std::string problem;
@@ -261,7 +266,7 @@ TEST_F(OrvexDesktop, TextGoesToTheTerminalWhereCatWritesIt) {
     fs::path typed = root_ / "typed.txt";
     auto terminal = startWindow({"/bin/sh", "-c",
                                  "xterm -u8 -e sh -c 'stty -echo; cat > " + typed.string() +
-                                     "' & pid=$!; echo ready; wait $pid"},
+                                     "' & pid=$!; trap 'kill $pid' TERM; echo ready; wait $pid"},
                                 environment());
     ASSERT_TRUE(terminal);
     ASSERT_TRUE(pumpUntil([&] {
