@@ -51,7 +51,7 @@ TEST_F(BackendFixture, ActivationBringsAWindowForwardRestoresAMinimizedOneAndIsR
     EXPECT_EQ(activated.back(), std::optional<std::string>("org.orvex.TestEditor"));
 
     // Minimized, the chat is no longer in front; activating it restores it.
-    kill(chat.pid(), SIGUSR1);
+    ASSERT_TRUE(minimize(chat.pid()));
     auto chats = desktop().runningApplications->runningApplications("com.openai.codex");
     ASSERT_EQ(chats.size(), 1u);
     ASSERT_TRUE(chats.front()->activate(true));
@@ -59,7 +59,7 @@ TEST_F(BackendFixture, ActivationBringsAWindowForwardRestoresAMinimizedOneAndIsR
     ASSERT_TRUE(pumpUntil([&] { return activated.size() >= 2; }, 5s, &queue_));
     EXPECT_EQ(activated.back(), std::optional<std::string>("com.openai.codex"));
 
-    kill(editor.pid(), SIGUSR1);
+    ASSERT_TRUE(minimize(editor.pid()));
     ASSERT_TRUE(editors.front()->activate(true));
     ASSERT_TRUE(pumpUntil([&] { return frontmostIs(editor.pid()); }, 10s, &queue_));
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 
 #include <memory>
 
 #include "desktop/linux/x11/desktop_tests/desktop_test_support.h"
 #include "desktop/linux/x11/linux_desktop.h"
+#include "desktop/linux/x11/x11_windows.h"
 
 namespace orvex::testing {
 
@@ -61,6 +63,20 @@ class BackendFixture : public ::testing::Test {
         return *windows_.back();
     }
 
+    // Minimizes the process's window and waits until the window manager says so.
+    bool minimize(pid_t pid) {
+        kill(pid, SIGUSR1);
+        std::string problem;
+        auto display = linux_desktop::X11Display::open(&problem);
+        linux_desktop::X11Windows windows(*display);
+        return pumpUntil([&] {
+            for (const auto& window : windows.clients()) {
+                if (window.pid == pid && window.hidden)
+                    return true;
+            }
+            return false;
+        });
+    }
     bool frontmostIs(pid_t pid) {
         auto front = desktop().runningApplications->frontmostApplication();
         return front && front->processIdentifier() == pid;

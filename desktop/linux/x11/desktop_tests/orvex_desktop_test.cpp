@@ -11,8 +11,11 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <X11/extensions/XTest.h>
+
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <thread>
 
 #include "base/json.h"
@@ -130,6 +133,23 @@ class OrvexDesktop : public ::testing::Test {
     void TearDown() override {
         orvex_.reset();
         windows_.clear();
+        // Windows Orvex started (through their entries) belong to no test object; they
+        // must not linger into the next test, which would deliver to them.
+        if (!apps_)
+            return;
+        for (const auto& app : apps_->applications()) {
+            if (app.bundleIdentifier.starts_with("org.orvex.Test") ||
+                app.bundleIdentifier == "com.openai.codex")
+                kill(app.pid, SIGTERM);
+        }
+        pumpUntil([&] {
+            for (const auto& app : apps_->applications()) {
+                if (app.bundleIdentifier.starts_with("org.orvex.Test") ||
+                    app.bundleIdentifier == "com.openai.codex")
+                    return false;
+            }
+            return true;
+        });
     }
 
     std::map<std::string, std::string> environment() {
@@ -358,6 +378,76 @@ TEST_F(OrvexDesktop, OpenFileUsesTheDefaultApplicationAndNewFilesAreNumberedOnTh
     ASSERT_EQ(cli({"preset.execute", "--id", "create"}), 0);
     EXPECT_TRUE(fs::exists(root_ / "Desktop" / "NewFile.md"));
     EXPECT_TRUE(fs::exists(root_ / "Desktop" / "NewFile2.md"));
+}
+
+// maim is selecting once it holds the pointer: then nobody else can grab it.
+bool waitForSelection(X11Display& display) {
+    return pumpUntil([&] {
+        auto lock = display.lock();
+        int status = XGrabPointer(display.raw(), display.root(), False, ButtonPressMask,
+                                  GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+        if (status == GrabSuccess)
+            XUngrabPointer(display.raw(), CurrentTime);
+        XSync(display.raw(), False);
+        return status == AlreadyGrabbed;
+    });
+}
+
+void drag(X11Display& display, int x0, int y0, int x1, int y1) {
+    auto lock = display.lock();
+    Display* d = display.raw();
+    XTestFakeMotionEvent(d, -1, x0, y0, CurrentTime);
+    XTestFakeButtonEvent(d, 1, True, 50);
+    for (int step = 1; step <= 10; ++step)
+        XTestFakeMotionEvent(d, -1, x0 + (x1 - x0) * step / 10, y0 + (y1 - y0) * step / 10, 20);
+    XTestFakeButtonEvent(d, 1, False, 50);
+    XSync(d, False);
+}
+
+TEST_F(OrvexDesktop, ACaptureGoesIntoTheChatInputAndEscapeSendsNothing) {
+    Json capture = preset("shot", "Shot");
+    capture["useCapture"] = true;
+    capture["destination"] = "chatgpt-app";
+    capture["destinations"] = Json::array({"chatgpt-app"});
+    capture["fixedPrompt"] = "Describe:";
+    writeSettings(Json::array({capture}));
+    window({"--record", chatRecord_.string()}, "com.openai.codex");
+    startOrvex();
+
+    auto run = std::async(std::launch::async, [&] {
+        return cli({"preset.execute", "--id", "shot"});
+    });
+    ASSERT_TRUE(waitForSelection(*display_));
+    drag(*display_, 100, 100, 300, 250);
+    ASSERT_EQ(run.wait_for(30s), std::future_status::ready);
+    EXPECT_EQ(run.get(), 0);
+    ASSERT_TRUE(pumpUntil([&] { return recordHas(chatRecord_, "Describe:"); }, 20s))
+        << orvex_->errors();
+    // One image of the dragged area (maim counts the border pixel in), then the prompt.
+    const std::string sent = readFile(chatRecord_);
+    EXPECT_TRUE(sent == "{\"images\":[\"200x150\"],\"text\":\"Describe:\"}\n" ||
+                sent == "{\"images\":[\"201x151\"],\"text\":\"Describe:\"}\n")
+        << sent;
+    // The capture file is gone once its image is on the clipboard.
+    EXPECT_TRUE(fs::is_empty(tmp_));
+
+    run = std::async(std::launch::async, [&] { return cli({"preset.execute", "--id", "shot"}); });
+    ASSERT_TRUE(waitForSelection(*display_));
+    {
+        auto lock = display_->lock();
+        KeyCode escape = XKeysymToKeycode(display_->raw(), XK_Escape);
+        XTestFakeKeyEvent(display_->raw(), escape, True, CurrentTime);
+        XSync(display_->raw(), False);
+        // maim looks at the keyboard only now and then.
+        std::this_thread::sleep_for(200ms);
+        XTestFakeKeyEvent(display_->raw(), escape, False, CurrentTime);
+        XSync(display_->raw(), False);
+    }
+    ASSERT_EQ(run.wait_for(30s), std::future_status::ready);
+    EXPECT_EQ(run.get(), 0);
+    pumpFor(2500ms);
+    EXPECT_EQ(readFile(chatRecord_), sent);
+    EXPECT_TRUE(fs::is_empty(tmp_));
 }
 
 }  // namespace
