@@ -380,6 +380,35 @@ TEST_F(OrvexDesktop, OpenFileUsesTheDefaultApplicationAndNewFilesAreNumberedOnTh
     EXPECT_TRUE(fs::exists(root_ / "Desktop" / "NewFile2.md"));
 }
 
+// Orvex started where the Linux desktop cannot work refuses to start and says what is
+// missing, instead of crashing or running without its desktop.
+TEST_F(OrvexDesktop, WithoutAnX11DisplayOrAWindowManagerOrvexSaysWhatIsMissing) {
+    writeSettings(Json::array());
+    auto env = environment();
+    env["DISPLAY"] = "";
+    env["WAYLAND_DISPLAY"] = "wayland-0";
+    std::vector<std::string> command{"/usr/bin/env", "-u", "DISPLAY", binary("orvex")};
+    ChildResult wayland = runChild(command, env, 20s);
+    EXPECT_EQ(wayland.exitCode, 1);
+    EXPECT_NE(wayland.err.find("Wayland session without XWayland"), std::string::npos)
+        << wayland.err;
+
+    // A second X server of our own, with no window manager on it.
+    auto server = startWindow({"/bin/sh", "-c",
+                               "exec 3>" + (root_ / "display").string() +
+                                   "; Xvfb -displayfd 3 -nolisten tcp & pid=$!; "
+                                   "trap 'kill $pid' TERM; echo ready; wait $pid"});
+    ASSERT_TRUE(server);
+    ASSERT_TRUE(pumpUntil([&] { return !readFile(root_ / "display").empty(); }));
+    std::string number = readFile(root_ / "display");
+    number.erase(number.find_last_not_of("\n") + 1);
+    env = environment();
+    env["DISPLAY"] = ":" + number;
+    ChildResult bare = runChild({binary("orvex")}, env, 20s);
+    EXPECT_EQ(bare.exitCode, 1);
+    EXPECT_NE(bare.err.find("no window manager is running"), std::string::npos) << bare.err;
+}
+
 // maim is selecting once it holds the pointer: then nobody else can grab it.
 bool waitForSelection(X11Display& display) {
     return pumpUntil([&] {
