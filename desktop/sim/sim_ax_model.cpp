@@ -39,7 +39,7 @@ AXError SimState::axCheck(const SimAXTarget& target) const {
     const SimApp* app = appByPid(target.pid);
     if (!app)
         return AXError::invalidElement;
-    if (app->spec.accessibilityBroken)
+    if (app->definition.accessibilityBroken)
         return AXError::cannotComplete;
     if (target.kind == SimAXTarget::Kind::node) {
         const SimNode* n = node(target.node);
@@ -63,7 +63,7 @@ AXResult SimState::axRead(const SimAXTarget& target, const std::string& name) {
             const SimApp* front = appByPid(frontmostPid);
             if (!front)
                 return fail(AXError::noValue);
-            if (front->spec.accessibilityBroken)
+            if (front->definition.accessibilityBroken)
                 return fail(AXError::cannotComplete);
             if (name == "AXFocusedApplication") {
                 return value(
@@ -86,7 +86,7 @@ AXResult SimState::axReadApplication(const SimApp& app, const std::string& name)
     if (name == "AXRole")
         return value(std::string("AXApplication"));
     if (name == "AXTitle")
-        return value(app.spec.name);
+        return value(app.definition.name);
     if (name == "AXWindows" || name == "AXChildren") {
         std::vector<AXElementRef> list;
         for (SimWindowId id : app.windows)

@@ -56,16 +56,16 @@ std::optional<SimWindowId> SimState::showFolder(const std::string& folder) {
             return id;
         }
     }
-    SimWindowSpec spec;
-    spec.folder = folder;
-    SimWindowId id = createWindow(*manager, spec);
+    SimWindowSpec definition;
+    definition.folder = folder;
+    SimWindowId id = createWindow(*manager, definition);
     record("folderShown", {{"folder", folder}, {"window", id}});
     return id;
 }
 
 SimApp* SimState::fileManager() {
     for (SimApp& app : apps) {
-        if (app.spec.kind == SimAppKind::fileManager)
+        if (app.definition.kind == SimAppKind::fileManager)
             return &app;
     }
     return nullptr;
@@ -77,7 +77,7 @@ SimApp* SimState::defaultBrowserApp() {
             return app;
     }
     for (SimApp& app : apps) {
-        if (app.spec.installed && app.spec.opensHttps.value_or(false))
+        if (app.definition.installed && app.definition.opensHttps.value_or(false))
             return &app;
     }
     return nullptr;

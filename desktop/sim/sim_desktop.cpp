@@ -122,9 +122,9 @@ void SimDesktop::setSelf(const std::string& bundleId, const std::string& name) {
     SimApp* self = state_->selfApp();
     if (!self)
         return;
-    self->spec.bundleId = bundleId;
-    self->spec.name = name;
-    self->spec.path = "/Applications/" + name + ".app";
+    self->definition.bundleId = bundleId;
+    self->definition.name = name;
+    self->definition.path = "/Applications/" + name + ".app";
     self->key = bundleId;
     state_->processes[self->pid].appKey = bundleId;
     state_->selfKey = bundleId;
@@ -189,9 +189,9 @@ void SimDesktop::setDefaultBrowser(const std::string& app) {
     state_->defaultBrowser = app;
 }
 
-std::optional<std::string> SimDesktop::addApplication(const SimAppSpec& spec) {
+std::optional<std::string> SimDesktop::addApplication(const SimAppSpec& definition) {
     std::lock_guard lock(mutex_);
-    return state_->addApplication(spec);
+    return state_->addApplication(definition);
 }
 
 void SimDesktop::setWebPage(const std::string& host, const SimTabSpec& page) {
@@ -363,7 +363,7 @@ std::optional<SimWindowInfo> SimDesktop::window(SimWindowId id) const {
 std::optional<std::string> SimDesktop::activateApplication(const std::string& app) {
     std::lock_guard lock(mutex_);
     SimApp* target = state_->findApp(app);
-    if (!target || (!target->running && !target->spec.installed)) {
+    if (!target || (!target->running && !target->definition.installed)) {
         return "Can't get application \"" + app + "\".";
     }
     if (!target->running)

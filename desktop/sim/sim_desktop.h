@@ -88,9 +88,9 @@ class SimDesktop : public std::enable_shared_from_this<SimDesktop> {
     std::optional<std::string> defaultValue(const std::string& suite, const std::string& key) const;
     // The browser that opens web links; by default the first installed https handler.
     void setDefaultBrowser(const std::string& app);
-    // Adds an application (installed, and running with its windows when the spec says so).
-    // Fails when its key is already taken or the spec is inconsistent.
-    std::optional<std::string> addApplication(const SimAppSpec& spec);
+    // Adds an application (installed, and running with its windows when the definition says so).
+    // Fails when its key is already taken or the definition is inconsistent.
+    std::optional<std::string> addApplication(const SimAppSpec& definition);
     // The page a browser tab shows for URLs of `host` (its `url` is replaced by the tab's).
     void setWebPage(const std::string& host, const SimTabSpec& page);
     // The outcome of the next interactive capture; without queued outcomes every capture

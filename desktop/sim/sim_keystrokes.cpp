@@ -82,7 +82,8 @@ std::optional<std::string> SimState::typeCharacters(const std::string& text,
     if (!granted(SimPermission::accessibility)) {
         record("keystrokeRefused", {{"characters", text}, {"modifiers", modifierList(modifiers)}});
         const SimApp* self = findApp(selfKey);
-        return "System Events got an error: " + (self ? self->spec.name : std::string("Orvex")) +
+        return "System Events got an error: " +
+               (self ? self->definition.name : std::string("Orvex")) +
                " is not allowed to send keystrokes.";
     }
     for (const std::string& character : characters(text)) {
@@ -106,7 +107,8 @@ std::optional<std::string> SimState::typeKeyCode(std::uint16_t code, KeyModifier
     if (!granted(SimPermission::accessibility)) {
         record("keystrokeRefused", {{"keyCode", code}, {"modifiers", modifierList(modifiers)}});
         const SimApp* self = findApp(selfKey);
-        return "System Events got an error: " + (self ? self->spec.name : std::string("Orvex")) +
+        return "System Events got an error: " +
+               (self ? self->definition.name : std::string("Orvex")) +
                " is not allowed to send keystrokes.";
     }
     auto name = keyNames().find(code);
@@ -132,14 +134,16 @@ void SimState::applyKey(const std::string& key, KeyModifiers modifiers) {
     if (commandOnly && key == "c" && hasText)
         effect = "copy";
     if (commandOnly && key == "x" && hasText)
-        effect = app->spec.ignoresCut ? "ignored" : "cut";
+        effect = app->definition.ignoresCut ? "ignored" : "cut";
     if (commandOnly && key == "v" && editable)
         effect = "paste";
     if (commandOnly && key == "n" && app) {
-        if (app->spec.kind == SimAppKind::chat)
+        if (app->definition.kind == SimAppKind::chat)
             effect = "newChat";
-        if (app->spec.kind == SimAppKind::browser || app->spec.kind == SimAppKind::terminal ||
-            app->spec.kind == SimAppKind::fileManager || app->spec.kind == SimAppKind::editor) {
+        if (app->definition.kind == SimAppKind::browser ||
+            app->definition.kind == SimAppKind::terminal ||
+            app->definition.kind == SimAppKind::fileManager ||
+            app->definition.kind == SimAppKind::editor) {
             effect = "newWindow";
         }
     }

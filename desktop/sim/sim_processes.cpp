@@ -10,8 +10,8 @@ constexpr const char* kShippedTools[] = {"inputaim"};
 
 std::string toolPath(const SimState& state, const std::string& name) {
     const SimApp* self = state.findApp(state.selfKey);
-    std::string bundle =
-        self ? self->spec.path.value_or("/Applications/Orvex.app") : "/Applications/Orvex.app";
+    std::string bundle = self ? self->definition.path.value_or("/Applications/Orvex.app")
+                              : "/Applications/Orvex.app";
     return bundle + "/Contents/Resources/" + name;
 }
 

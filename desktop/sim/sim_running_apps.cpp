@@ -14,7 +14,7 @@ std::optional<std::string> SimRunningApplication::bundleIdentifier() const {
     if (record == desktop->state_->processes.end())
         return std::nullopt;
     const SimApp* app = desktop->state_->findApp(record->second.appKey);
-    return app ? app->spec.bundleId : std::nullopt;
+    return app ? app->definition.bundleId : std::nullopt;
 }
 
 std::optional<std::string> SimRunningApplication::localizedName() const {
@@ -26,7 +26,7 @@ std::optional<std::string> SimRunningApplication::localizedName() const {
     if (record == desktop->state_->processes.end())
         return std::nullopt;
     const SimApp* app = desktop->state_->findApp(record->second.appKey);
-    return app ? std::optional<std::string>(app->spec.name) : std::nullopt;
+    return app ? std::optional<std::string>(app->definition.name) : std::nullopt;
 }
 
 bool SimRunningApplication::isTerminated() const {
@@ -68,7 +68,7 @@ std::vector<RunningApplicationRef> SimRunningApplications::runningApplications(
     std::vector<RunningApplicationRef> result;
     for (std::int32_t pid : desktop_.state_->launchOrder) {
         const SimApp* app = desktop_.state_->appByPid(pid);
-        if (app && app->spec.bundleId == bundleIdentifier) {
+        if (app && app->definition.bundleId == bundleIdentifier) {
             result.push_back(desktop_.state_->makeApplication(pid));
         }
     }

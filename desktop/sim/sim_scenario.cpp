@@ -189,8 +189,8 @@ class Parser {
             if (!root.at("webPages").is_object())
                 fail("webPages", "must be an object");
             for (const auto& [host, page] : root.at("webPages").items()) {
-                SimTabSpec spec = tab(page, join("webPages", host), false);
-                parsed_.webPages.push_back({host, spec});
+                SimTabSpec definition = tab(page, join("webPages", host), false);
+                parsed_.webPages.push_back({host, definition});
             }
         }
         if (root.has("applications")) {
@@ -296,19 +296,19 @@ class Parser {
             json, where,
             {"role", "id", "title", "description", "placeholder", "value", "settable", "focusable",
              "selection", "frame", "focused", "sendsOnReturn", "acceptsImages", "children"});
-        SimElementSpec spec;
-        spec.role = object.requiredText("role");
-        spec.id = object.text("id").value_or("");
-        spec.title = object.text("title");
-        spec.description = object.text("description");
-        spec.placeholder = object.text("placeholder");
-        spec.value = object.text("value");
-        spec.settable = object.flag("settable").value_or(false);
-        spec.focusable = object.flag("focusable");
-        spec.focused = object.flag("focused").value_or(false);
-        spec.sendsOnReturn = object.flag("sendsOnReturn").value_or(false);
-        spec.acceptsImages = object.flag("acceptsImages");
-        spec.frame = frame(object, "frame");
+        SimElementSpec definition;
+        definition.role = object.requiredText("role");
+        definition.id = object.text("id").value_or("");
+        definition.title = object.text("title");
+        definition.description = object.text("description");
+        definition.placeholder = object.text("placeholder");
+        definition.value = object.text("value");
+        definition.settable = object.flag("settable").value_or(false);
+        definition.focusable = object.flag("focusable");
+        definition.focused = object.flag("focused").value_or(false);
+        definition.sendsOnReturn = object.flag("sendsOnReturn").value_or(false);
+        definition.acceptsImages = object.flag("acceptsImages");
+        definition.frame = frame(object, "frame");
         if (object.has("selection")) {
             const Json& range = object.at("selection");
             if (!range.is_array() || range.size() != 2 || !range[0].is_number_integer() ||
@@ -316,20 +316,21 @@ class Parser {
                 range[1].get<std::int64_t>() < 0) {
                 fail(object.where("selection"), "must be [location, length], two whole numbers");
             }
-            if (!spec.value)
+            if (!definition.value)
                 fail(object.where("selection"), "needs a \"value\" to select in");
-            spec.selection = AXRange{range[0].get<std::int64_t>(), range[1].get<std::int64_t>()};
+            definition.selection =
+                AXRange{range[0].get<std::int64_t>(), range[1].get<std::int64_t>()};
         }
-        if (spec.focused)
+        if (definition.focused)
             ++focusedCount_;
         if (object.has("children")) {
             const Json& list = object.array("children");
             for (std::size_t i = 0; i < list.size(); ++i) {
-                spec.children.push_back(
+                definition.children.push_back(
                     element(list[i], indexed(object.where("children"), i), depth + 1));
             }
         }
-        return spec;
+        return definition;
     }
 
     std::vector<SimElementSpec> elements(const Object& object) {
@@ -346,55 +347,55 @@ class Parser {
 
     SimTabSpec tab(const Json& json, const std::string& where, bool needsURL) {
         Object object(json, where, {"url", "title", "page", "inputLabel", "elements"});
-        SimTabSpec spec;
+        SimTabSpec definition;
         if (needsURL)
-            spec.url = object.requiredText("url");
-        spec.title = object.text("title").value_or("");
+            definition.url = object.requiredText("url");
+        definition.title = object.text("title").value_or("");
         // A tab that names no page shows what its host serves.
         std::string fallback = object.has("elements") ? "custom" : (needsURL ? "" : "blank");
-        spec.page = object.text("page").value_or(fallback);
-        if (spec.page != "blank" && spec.page != "chat" && spec.page != "custom" &&
-            !(spec.page.empty() && !object.has("page"))) {
+        definition.page = object.text("page").value_or(fallback);
+        if (definition.page != "blank" && definition.page != "chat" &&
+            definition.page != "custom" && !(definition.page.empty() && !object.has("page"))) {
             fail(object.where("page"), "must be \"blank\", \"chat\" or \"custom\"");
         }
-        spec.inputLabel = object.text("inputLabel");
+        definition.inputLabel = object.text("inputLabel");
         if (object.has("elements")) {
-            if (spec.page != "custom")
+            if (definition.page != "custom")
                 fail(object.where("elements"), "only a \"custom\" page has elements");
-            spec.elements = elements(object);
+            definition.elements = elements(object);
         }
-        return spec;
+        return definition;
     }
 
     SimWindowSpec window(const Json& json, const std::string& where, SimAppKind kind) {
         Object object(json, where,
                       {"title", "frame", "minimized", "folder", "tabs", "activeTab", "elements"});
-        SimWindowSpec spec;
-        spec.title = object.text("title").value_or("");
-        spec.frame = frame(object, "frame");
-        spec.minimized = object.flag("minimized").value_or(false);
+        SimWindowSpec definition;
+        definition.title = object.text("title").value_or("");
+        definition.frame = frame(object, "frame");
+        definition.minimized = object.flag("minimized").value_or(false);
         if (auto folder = object.text("folder")) {
             if (kind != SimAppKind::fileManager)
                 fail(object.where("folder"), "only file-manager windows show a folder");
-            spec.folder = location(*folder, object.where("folder"));
-            parsed_.folders.push_back(*spec.folder);
+            definition.folder = location(*folder, object.where("folder"));
+            parsed_.folders.push_back(*definition.folder);
         }
         if (object.has("tabs")) {
             if (kind != SimAppKind::browser)
                 fail(object.where("tabs"), "only browser windows have tabs");
             const Json& list = object.array("tabs");
             for (std::size_t i = 0; i < list.size(); ++i) {
-                spec.tabs.push_back(tab(list[i], indexed(object.where("tabs"), i), true));
+                definition.tabs.push_back(tab(list[i], indexed(object.where("tabs"), i), true));
             }
         }
-        int tabCount = std::max<int>(1, static_cast<int>(spec.tabs.size()));
-        spec.activeTab = object.integer("activeTab", 1, tabCount).value_or(1);
+        int tabCount = std::max<int>(1, static_cast<int>(definition.tabs.size()));
+        definition.activeTab = object.integer("activeTab", 1, tabCount).value_or(1);
         if (object.has("elements")) {
             if (kind == SimAppKind::browser)
                 fail(object.where("elements"), "a browser window's content comes from its tabs");
-            spec.elements = elements(object);
+            definition.elements = elements(object);
         }
-        return spec;
+        return definition;
     }
 
     SimAppSpec application(const Json& json, const std::string& where) {
@@ -402,12 +403,12 @@ class Parser {
                       {"bundleId", "name", "kind", "path", "installed", "running", "opensHttps",
                        "documentTypes", "ignoresCut", "launchError", "accessibilityBroken",
                        "windows", "launchWindow"});
-        SimAppSpec spec;
-        spec.bundleId = object.text("bundleId");
-        if (spec.bundleId && spec.bundleId->empty())
+        SimAppSpec definition;
+        definition.bundleId = object.text("bundleId");
+        if (definition.bundleId && definition.bundleId->empty())
             fail(object.where("bundleId"), "must not be empty");
-        spec.name = object.requiredText("name");
-        if (spec.name.empty())
+        definition.name = object.requiredText("name");
+        if (definition.name.empty())
             fail(object.where("name"), "must not be empty");
         if (auto kind = object.text("kind")) {
             auto parsedKind = simAppKindFromString(*kind);
@@ -416,34 +417,34 @@ class Parser {
                      "unknown kind \"" + *kind +
                          "\" (generic, editor, chat, terminal, fileManager, browser)");
             }
-            spec.kind = *parsedKind;
+            definition.kind = *parsedKind;
         }
         if (auto path = object.text("path")) {
             if (!fs::path(*path).is_absolute())
                 fail(object.where("path"), "must be an absolute path");
-            spec.path = *path;
+            definition.path = *path;
         }
-        spec.installed = object.flag("installed").value_or(true);
-        spec.running = object.flag("running").value_or(false);
-        spec.opensHttps = object.flag("opensHttps");
-        spec.documentTypes = object.texts("documentTypes");
-        spec.ignoresCut = object.flag("ignoresCut").value_or(false);
-        spec.launchError = object.text("launchError");
-        spec.accessibilityBroken = object.flag("accessibilityBroken").value_or(false);
+        definition.installed = object.flag("installed").value_or(true);
+        definition.running = object.flag("running").value_or(false);
+        definition.opensHttps = object.flag("opensHttps");
+        definition.documentTypes = object.texts("documentTypes");
+        definition.ignoresCut = object.flag("ignoresCut").value_or(false);
+        definition.launchError = object.text("launchError");
+        definition.accessibilityBroken = object.flag("accessibilityBroken").value_or(false);
         if (object.has("windows")) {
-            if (!spec.running)
+            if (!definition.running)
                 fail(object.where("windows"), "an application that does not run has no windows");
             const Json& list = object.array("windows");
             for (std::size_t i = 0; i < list.size(); ++i) {
-                spec.windows.push_back(
-                    window(list[i], indexed(object.where("windows"), i), spec.kind));
+                definition.windows.push_back(
+                    window(list[i], indexed(object.where("windows"), i), definition.kind));
             }
         }
         if (object.has("launchWindow")) {
-            spec.launchWindow =
-                window(object.at("launchWindow"), object.where("launchWindow"), spec.kind);
+            definition.launchWindow =
+                window(object.at("launchWindow"), object.where("launchWindow"), definition.kind);
         }
-        return spec;
+        return definition;
     }
 
     void files(const Json& json) {
@@ -469,15 +470,15 @@ class Parser {
     void crossCheck() {
         std::set<std::string> keys;
         auto known = [&](const std::string& app) {
-            for (const SimAppSpec& spec : parsed_.apps) {
-                if (spec.bundleId.value_or(spec.name) == app || spec.name == app)
-                    return &spec;
+            for (const SimAppSpec& definition : parsed_.apps) {
+                if (definition.bundleId.value_or(definition.name) == app || definition.name == app)
+                    return &definition;
             }
             return static_cast<const SimAppSpec*>(nullptr);
         };
         for (std::size_t i = 0; i < parsed_.apps.size(); ++i) {
-            const SimAppSpec& spec = parsed_.apps[i];
-            std::string key = spec.bundleId.value_or(spec.name);
+            const SimAppSpec& definition = parsed_.apps[i];
+            std::string key = definition.bundleId.value_or(definition.name);
             std::string selfKey = parsed_.self ? parsed_.self->first : "com.tavrin.orvex";
             if (!keys.insert(key).second || key == selfKey) {
                 fail(indexed("applications", i), "application \"" + key + "\" is defined twice");

@@ -114,7 +114,7 @@ const SimApp* SimState::findApp(const std::string& app) const {
             return &candidate;
     }
     for (const SimApp& candidate : apps) {
-        if (candidate.spec.name == app)
+        if (candidate.definition.name == app)
             return &candidate;
     }
     return nullptr;
@@ -161,11 +161,11 @@ const SimNode* SimState::node(SimNodeId id) const {
 SimAppInfo SimState::info(const SimApp& app) const {
     SimAppInfo result;
     result.key = app.key;
-    result.bundleId = app.spec.bundleId;
-    result.name = app.spec.name;
-    result.kind = app.spec.kind;
-    result.path = app.spec.path.value_or("");
-    result.installed = app.spec.installed;
+    result.bundleId = app.definition.bundleId;
+    result.name = app.definition.name;
+    result.kind = app.definition.kind;
+    result.path = app.definition.path.value_or("");
+    result.installed = app.definition.installed;
     result.running = app.running;
     result.pid = app.running ? app.pid : 0;
     result.windows = app.windows;
@@ -194,22 +194,22 @@ Json SimState::appName(const SimApp* app) {
 
 std::optional<std::string> SimState::addApplication(const SimAppSpec& given) {
     SimApp app;
-    app.spec = given;
-    if (app.spec.name.empty())
+    app.definition = given;
+    if (app.definition.name.empty())
         return "an application needs a name";
-    if (app.spec.bundleId && app.spec.bundleId->empty()) {
-        return "application \"" + app.spec.name + "\": empty bundle identifier";
+    if (app.definition.bundleId && app.definition.bundleId->empty()) {
+        return "application \"" + app.definition.name + "\": empty bundle identifier";
     }
-    app.key = app.spec.bundleId.value_or(app.spec.name);
+    app.key = app.definition.bundleId.value_or(app.definition.name);
     for (const SimApp& existing : apps) {
         if (existing.key == app.key)
             return "application \"" + app.key + "\" is defined twice";
     }
-    if (!app.spec.path)
-        app.spec.path = "/Applications/" + app.spec.name + ".app";
-    if (!app.spec.opensHttps)
-        app.spec.opensHttps = app.spec.kind == SimAppKind::browser;
-    if (!app.spec.running && !app.spec.windows.empty()) {
+    if (!app.definition.path)
+        app.definition.path = "/Applications/" + app.definition.name + ".app";
+    if (!app.definition.opensHttps)
+        app.definition.opensHttps = app.definition.kind == SimAppKind::browser;
+    if (!app.definition.running && !app.definition.windows.empty()) {
         return "application \"" + app.key + "\" has windows but does not run";
     }
     apps.push_back(app);
@@ -248,9 +248,9 @@ std::optional<std::string> SimState::launch(SimApp& app, bool activates,
             activate(app.pid, reason);
         return std::nullopt;
     }
-    if (app.spec.launchError) {
-        record("launchFailed", {{"app", app.key}, {"error", *app.spec.launchError}});
-        return app.spec.launchError;
+    if (app.definition.launchError) {
+        record("launchFailed", {{"app", app.key}, {"error", *app.definition.launchError}});
+        return app.definition.launchError;
     }
     app.running = true;
     app.pid = nextPid++;
@@ -258,7 +258,7 @@ std::optional<std::string> SimState::launch(SimApp& app, bool activates,
     launchOrder.push_back(app.pid);
     record("launch", {{"app", app.key}, {"pid", app.pid}, {"by", reason}});
     // A file manager starts without a window of its own; everything else opens one.
-    if (app.spec.kind != SimAppKind::self && app.spec.kind != SimAppKind::fileManager) {
+    if (app.definition.kind != SimAppKind::self && app.definition.kind != SimAppKind::fileManager) {
         createWindow(app, standardWindow(app));
     }
     if (activates)

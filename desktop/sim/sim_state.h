@@ -73,7 +73,7 @@ struct SimWindow {
 
 struct SimApp {
     std::string key;
-    SimAppSpec spec;  // path and opensHttps filled in
+    SimAppSpec definition;  // path and opensHttps filled in
     bool running = false;
     std::int32_t pid = 0;
     std::vector<SimWindowId> windows;  // front to back
@@ -170,7 +170,7 @@ struct SimState {
     static Json appName(const SimApp* app);
 
     // ---- Applications (sim_state.cpp)
-    std::optional<std::string> addApplication(const SimAppSpec& spec);
+    std::optional<std::string> addApplication(const SimAppSpec& definition);
     // Starts the application with its launch window; an error text when it cannot start.
     std::optional<std::string> launch(SimApp& app, bool activates, const std::string& reason);
     // Brings a running application forward; false when no such process runs.
@@ -185,15 +185,15 @@ struct SimState {
     void emitWake();
 
     // ---- Trees (sim_tree_builder.cpp)
-    SimWindowId createWindow(SimApp& app, const SimWindowSpec& spec);
+    SimWindowId createWindow(SimApp& app, const SimWindowSpec& definition);
     // The window the application opens when launched or reopened without windows.
     SimWindowSpec standardWindow(const SimApp& app) const;
-    SimTab createTab(SimWindow& window, const SimTabSpec& spec, SimTabId id = 0);
-    // The tab spec for a URL: the page registered for its host, else a blank page.
+    SimTab createTab(SimWindow& window, const SimTabSpec& definition, SimTabId id = 0);
+    // The tab definition for a URL: the page registered for its host, else a blank page.
     SimTabSpec tabForURL(const std::string& url) const;
     void showActiveTab(SimWindow& window);
     void destroyNode(SimNodeId id);
-    SimNodeId addNode(const SimElementSpec& spec, SimNodeId parent, SimWindowId window,
+    SimNodeId addNode(const SimElementSpec& definition, SimNodeId parent, SimWindowId window,
                       SimTabId tab, const SimFrame& parentFrame, SimNodeId* focused);
 
     // ---- Focus and elements (sim_tree_builder.cpp)

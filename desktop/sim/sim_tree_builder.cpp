@@ -12,11 +12,11 @@ SimFrame frameAt(double x, double y, double width, double height) {
 }
 
 SimElementSpec element(std::string role, std::string id, SimFrame frame) {
-    SimElementSpec spec;
-    spec.role = std::move(role);
-    spec.id = std::move(id);
-    spec.frame = frame;
-    return spec;
+    SimElementSpec definition;
+    definition.role = std::move(role);
+    definition.id = std::move(id);
+    definition.frame = frame;
+    return definition;
 }
 
 // The content of a chat, in an application window or a web page: the history above the
@@ -60,18 +60,18 @@ std::string hostOf(const std::string& url) {
 }  // namespace
 
 SimWindowSpec SimState::standardWindow(const SimApp& app) const {
-    if (app.spec.launchWindow)
-        return *app.spec.launchWindow;
-    SimWindowSpec spec;
-    switch (app.spec.kind) {
+    if (app.definition.launchWindow)
+        return *app.definition.launchWindow;
+    SimWindowSpec definition;
+    switch (app.definition.kind) {
         case SimAppKind::editor:
-            spec.title = "Untitled";
+            definition.title = "Untitled";
             break;
         case SimAppKind::terminal:
-            spec.title = "Terminal";
+            definition.title = "Terminal";
             break;
         case SimAppKind::browser:
-            spec.tabs.push_back(tabForURL("about:blank"));
+            definition.tabs.push_back(tabForURL("about:blank"));
             break;
         case SimAppKind::fileManager: {
             // A new file-manager window opens where the user's preference says.
@@ -93,34 +93,34 @@ SimWindowSpec SimState::standardWindow(const SimApp& app) const {
                     }
                 }
             }
-            spec.folder = folder;
+            definition.folder = folder;
             break;
         }
         default:
-            spec.title = app.spec.name;
+            definition.title = app.definition.name;
             break;
     }
-    return spec;
+    return definition;
 }
 
-SimWindowId SimState::createWindow(SimApp& app, const SimWindowSpec& spec) {
+SimWindowId SimState::createWindow(SimApp& app, const SimWindowSpec& definition) {
     SimWindow created;
     created.id = nextId++;
     created.appKey = app.key;
     created.pid = app.pid;
     const double offset = 30.0 * static_cast<double>(app.windows.size());
-    created.frame = spec.frame.value_or(frameAt(120 + offset, 90 + offset, 900, 700));
-    created.minimized = spec.minimized;
-    created.title = spec.title;
-    if (app.spec.kind == SimAppKind::fileManager) {
-        created.folder = spec.folder.value_or(homeDirectory);
+    created.frame = definition.frame.value_or(frameAt(120 + offset, 90 + offset, 900, 700));
+    created.minimized = definition.minimized;
+    created.title = definition.title;
+    if (app.definition.kind == SimAppKind::fileManager) {
+        created.folder = definition.folder.value_or(homeDirectory);
         if (created.title.empty()) {
             std::string name = std::filesystem::path(*created.folder).filename().string();
             created.title = name.empty() ? *created.folder : name;
         }
     }
-    if (created.title.empty() && app.spec.kind != SimAppKind::browser)
-        created.title = app.spec.name;
+    if (created.title.empty() && app.definition.kind != SimAppKind::browser)
+        created.title = app.definition.name;
 
     SimNode windowNode;
     windowNode.id = nextId++;
@@ -137,7 +137,7 @@ SimWindowId SimState::createWindow(SimApp& app, const SimWindowSpec& spec) {
     const double width = w.frame.size.width, height = w.frame.size.height;
     const SimFrame content = frameAt(x, y + 28, width, std::max(0.0, height - 28));
 
-    if (app.spec.kind == SimAppKind::browser) {
+    if (app.definition.kind == SimAppKind::browser) {
         SimElementSpec toolbar = element("AXGroup", "toolbar", frameAt(x, y + 28, width, 50));
         SimElementSpec address =
             element("AXTextField", "address", frameAt(x + 80, y + 38, width - 160, 30));
@@ -147,21 +147,21 @@ SimWindowId SimState::createWindow(SimApp& app, const SimWindowSpec& spec) {
         toolbar.children.push_back(address);
         w.toolbar = addNode(toolbar, w.node, w.id, 0, content, nullptr);
         w.addressField = nodes[w.toolbar].children.front();
-        std::vector<SimTabSpec> tabs = spec.tabs;
+        std::vector<SimTabSpec> tabs = definition.tabs;
         if (tabs.empty())
             tabs.push_back(tabForURL("about:blank"));
         for (const SimTabSpec& tab : tabs)
             w.tabs.push_back(createTab(w, tab));
         w.activeTab = static_cast<std::size_t>(
-            std::clamp(spec.activeTab, 1, static_cast<int>(w.tabs.size())) - 1);
+            std::clamp(definition.activeTab, 1, static_cast<int>(w.tabs.size())) - 1);
         showActiveTab(w);
     } else {
         std::vector<SimElementSpec> elements;
-        if (spec.elements) {
-            elements = *spec.elements;
-        } else if (app.spec.kind == SimAppKind::chat) {
-            elements.push_back(chatPane(content, app.spec.name, std::nullopt));
-        } else if (app.spec.kind == SimAppKind::terminal) {
+        if (definition.elements) {
+            elements = *definition.elements;
+        } else if (app.definition.kind == SimAppKind::chat) {
+            elements.push_back(chatPane(content, app.definition.name, std::nullopt));
+        } else if (app.definition.kind == SimAppKind::terminal) {
             SimElementSpec scroll = element("AXScrollArea", "scroll", content);
             SimElementSpec shell = element("AXTextArea", "shell", content);
             shell.value = "";
@@ -172,7 +172,7 @@ SimWindowId SimState::createWindow(SimApp& app, const SimWindowSpec& spec) {
             shell.focused = true;
             scroll.children.push_back(shell);
             elements.push_back(scroll);
-        } else if (app.spec.kind == SimAppKind::editor) {
+        } else if (app.definition.kind == SimAppKind::editor) {
             SimElementSpec scroll = element("AXScrollArea", "scroll", content);
             SimElementSpec document = element("AXTextArea", "document", content);
             document.value = "";
@@ -180,7 +180,7 @@ SimWindowId SimState::createWindow(SimApp& app, const SimWindowSpec& spec) {
             document.focused = true;
             scroll.children.push_back(document);
             elements.push_back(scroll);
-        } else if (app.spec.kind == SimAppKind::fileManager) {
+        } else if (app.definition.kind == SimAppKind::fileManager) {
             SimElementSpec split = element("AXSplitGroup", "split", content);
             split.children.push_back(
                 element("AXOutline", "sidebar", frameAt(x, y + 28, 200, content.size.height)));
@@ -205,27 +205,27 @@ SimWindowId SimState::createWindow(SimApp& app, const SimWindowSpec& spec) {
 }
 
 SimTab SimState::createTab(SimWindow& window, const SimTabSpec& given, SimTabId id) {
-    SimTabSpec spec = given;
-    if (spec.page.empty()) {
-        spec = tabForURL(given.url);
+    SimTabSpec definition = given;
+    if (definition.page.empty()) {
+        definition = tabForURL(given.url);
         if (!given.title.empty())
-            spec.title = given.title;
+            definition.title = given.title;
         if (given.inputLabel)
-            spec.inputLabel = given.inputLabel;
+            definition.inputLabel = given.inputLabel;
     }
     SimTab tab;
     tab.id = id != 0 ? id : nextId++;
-    tab.url = spec.url;
-    tab.title = spec.title.empty() ? spec.url : spec.title;
+    tab.url = definition.url;
+    tab.title = definition.title.empty() ? definition.url : definition.title;
     const SimFrame& f = window.frame;
     const SimFrame area =
         frameAt(f.position.x, f.position.y + 80, f.size.width, std::max(0.0, f.size.height - 80));
     SimElementSpec webArea = element("AXWebArea", "page", area);
     webArea.title = tab.title;
-    if (spec.page == "chat") {
-        webArea.children.push_back(chatPane(area, tab.title, spec.inputLabel));
-    } else if (spec.page == "custom") {
-        webArea.children = spec.elements;
+    if (definition.page == "chat") {
+        webArea.children.push_back(chatPane(area, tab.title, definition.inputLabel));
+    } else if (definition.page == "custom") {
+        webArea.children = definition.elements;
     }
     tab.webArea = addNode(webArea, 0, window.id, tab.id, area, &tab.focused);
     return tab;
@@ -240,11 +240,11 @@ SimTabSpec SimState::tabForURL(const std::string& url) const {
         auto dot = host.find('.');
         host = dot == std::string::npos ? "" : host.substr(dot + 1);
     }
-    SimTabSpec spec = page == webPages.end() ? SimTabSpec{} : page->second;
-    spec.url = url;
-    if (spec.title.empty())
-        spec.title = url == "about:blank" ? "New Tab" : url;
-    return spec;
+    SimTabSpec definition = page == webPages.end() ? SimTabSpec{} : page->second;
+    definition.url = url;
+    if (definition.title.empty())
+        definition.title = url == "about:blank" ? "New Tab" : url;
+    return definition;
 }
 
 void SimState::showActiveTab(SimWindow& w) {
@@ -272,34 +272,37 @@ void SimState::destroyNode(SimNodeId id) {
         destroyNode(child);
 }
 
-SimNodeId SimState::addNode(const SimElementSpec& spec, SimNodeId parent, SimWindowId windowId,
-                            SimTabId tab, const SimFrame& parentFrame, SimNodeId* focused) {
+SimNodeId SimState::addNode(const SimElementSpec& definition, SimNodeId parent,
+                            SimWindowId windowId, SimTabId tab, const SimFrame& parentFrame,
+                            SimNodeId* focused) {
     SimNode created;
     created.id = nextId++;
     created.parent = parent;
     created.window = windowId;
     created.tab = tab;
-    created.role = spec.role;
-    created.scenarioId = spec.id;
-    created.title = spec.title;
-    created.description = spec.description;
-    created.placeholder = spec.placeholder;
-    created.value = spec.value;
-    created.settable = spec.settable;
-    created.focusable = spec.focusable.value_or(spec.settable || isTextRole(spec.role));
-    created.sendsOnReturn = spec.sendsOnReturn;
-    created.acceptsImages = spec.acceptsImages.value_or(spec.sendsOnReturn);
+    created.role = definition.role;
+    created.scenarioId = definition.id;
+    created.title = definition.title;
+    created.description = definition.description;
+    created.placeholder = definition.placeholder;
+    created.value = definition.value;
+    created.settable = definition.settable;
+    created.focusable =
+        definition.focusable.value_or(definition.settable || isTextRole(definition.role));
+    created.sendsOnReturn = definition.sendsOnReturn;
+    created.acceptsImages = definition.acceptsImages.value_or(definition.sendsOnReturn);
     // An element without a frame of its own covers its parent's area.
-    created.frame = spec.frame.value_or(parentFrame);
+    created.frame = definition.frame.value_or(parentFrame);
     if (created.value) {
         std::int64_t length = simtext::length(*created.value);
-        created.selection = simtext::clamp(spec.selection.value_or(AXRange{length, 0}), length);
+        created.selection =
+            simtext::clamp(definition.selection.value_or(AXRange{length, 0}), length);
     }
     const SimFrame frame = *created.frame;
     nodes[created.id] = created;
-    if (spec.focused && focused)
+    if (definition.focused && focused)
         *focused = created.id;
-    for (const SimElementSpec& child : spec.children) {
+    for (const SimElementSpec& child : definition.children) {
         SimNodeId childId = addNode(child, created.id, windowId, tab, frame, focused);
         nodes[created.id].children.push_back(childId);
     }

@@ -35,8 +35,8 @@ bool exists(const std::string& path, bool directory) {
 std::optional<std::string> SimWorkspace::urlForApplication(const std::string& bundleIdentifier) {
     std::lock_guard lock(desktop_.mutex_);
     for (const SimApp& app : desktop_.state_->apps) {
-        if (app.spec.installed && app.spec.bundleId == bundleIdentifier)
-            return app.spec.path;
+        if (app.definition.installed && app.definition.bundleId == bundleIdentifier)
+            return app.definition.path;
     }
     return std::nullopt;
 }
@@ -49,7 +49,7 @@ std::optional<std::string> SimWorkspace::applicationPathForName(const std::strin
         candidates.push_back("/Applications/Utilities/" + name + ".app");
     for (const std::string& candidate : candidates) {
         for (const SimApp& app : desktop_.state_->apps) {
-            if (app.spec.installed && app.spec.path == candidate)
+            if (app.definition.installed && app.definition.path == candidate)
                 return candidate;
         }
     }
@@ -66,7 +66,7 @@ void SimWorkspace::openApplication(const std::string& applicationPath,
         SimState& state = *desktop_.state_;
         SimApp* target = nullptr;
         for (SimApp& app : state.apps) {
-            if (app.spec.installed && app.spec.path == applicationPath)
+            if (app.definition.installed && app.definition.path == applicationPath)
                 target = &app;
         }
         if (!target) {
@@ -103,8 +103,8 @@ bool SimWorkspace::openFile(const std::string& path) {
         extension.erase(0, 1);
     SimApp* handler = nullptr;
     for (SimApp& app : state.apps) {
-        for (const std::string& type : app.spec.documentTypes) {
-            if (!handler && app.spec.installed && lowercase(type) == extension)
+        for (const std::string& type : app.definition.documentTypes) {
+            if (!handler && app.definition.installed && lowercase(type) == extension)
                 handler = &app;
         }
     }
@@ -114,7 +114,7 @@ bool SimWorkspace::openFile(const std::string& path) {
         return refuse(*error);
     SimWindowSpec document;
     document.title = std::filesystem::path(path).filename().string();
-    if (handler->spec.kind == SimAppKind::editor)
+    if (handler->definition.kind == SimAppKind::editor)
         state.createWindow(*handler, document);
     state.record("fileOpened", {{"path", path}, {"app", handler->key}});
     state.activate(handler->pid, "openFile");
@@ -166,8 +166,9 @@ std::vector<std::string> SimWorkspace::httpsURLHandlerBundleIds() {
     std::lock_guard lock(desktop_.mutex_);
     std::vector<std::string> result;
     for (const SimApp& app : desktop_.state_->apps) {
-        if (app.spec.installed && app.spec.opensHttps.value_or(false) && app.spec.bundleId) {
-            result.push_back(*app.spec.bundleId);
+        if (app.definition.installed && app.definition.opensHttps.value_or(false) &&
+            app.definition.bundleId) {
+            result.push_back(*app.definition.bundleId);
         }
     }
     return result;
@@ -196,13 +197,13 @@ void SimWorkspace::unsubscribe(SubscriptionId id) {
 std::optional<std::string> SimWorkspace::ownBundleIdentifier() {
     std::lock_guard lock(desktop_.mutex_);
     const SimApp* self = desktop_.state_->selfApp();
-    return self ? self->spec.bundleId : std::nullopt;
+    return self ? self->definition.bundleId : std::nullopt;
 }
 
 std::string SimWorkspace::ownApplicationPath() {
     std::lock_guard lock(desktop_.mutex_);
     const SimApp* self = desktop_.state_->selfApp();
-    return self ? self->spec.path.value_or("") : "";
+    return self ? self->definition.path.value_or("") : "";
 }
 
 std::string SimWorkspace::homeDirectory() {

@@ -11,13 +11,13 @@ namespace orvex {
 namespace {
 
 SimElementSpec textArea(std::string id, std::string description, double y, bool settable) {
-    SimElementSpec spec;
-    spec.role = "AXTextArea";
-    spec.id = std::move(id);
-    spec.description = std::move(description);
-    spec.settable = settable;
-    spec.frame = SimFrame{{120, y}, {400, 80}};
-    return spec;
+    SimElementSpec definition;
+    definition.role = "AXTextArea";
+    definition.id = std::move(id);
+    definition.description = std::move(description);
+    definition.settable = settable;
+    definition.frame = SimFrame{{120, y}, {400, 80}};
+    return definition;
 }
 
 class InputaimInProcess : public ::testing::Test {
