@@ -93,11 +93,9 @@ TEST_F(CommandQueueServiceTest, AnswersFilesWaitingAtStartInTheMainQueue) {
     EXPECT_TRUE(exists("D.command.json.tmp-1f"));
 }
 
+// The files are in place before start, so the start scan meets them all; the watch thread
+// starts only after that scan, and these tests never race it.
 TEST_F(CommandQueueServiceTest, UnreadableCommandsAreDeletedUnanswered) {
-    auto service = makeService();
-    service->start();
-    queue.runUntilIdle();
-
     writeCommand("bad.command.json", "{ not json");
     writeCommand("noparams.command.json", R"({"id": "noparams", "action": "preset.list"})");
     writeCommand("number.command.json",
@@ -112,7 +110,8 @@ TEST_F(CommandQueueServiceTest, UnreadableCommandsAreDeletedUnanswered) {
     writeCommand("huge.command.json", huge);
     ASSERT_EQ(::mkfifo((dir / "pipe.command.json").c_str(), 0600), 0);
 
-    service->processPendingCommands();
+    auto service = makeService();
+    service->start();
     queue.runUntilIdle();
 
     EXPECT_TRUE(handled.empty());
@@ -157,10 +156,9 @@ TEST_F(CommandQueueServiceTest, ExistingResponseSkipsTheCommandAndStaysUnchanged
 
 TEST_F(CommandQueueServiceTest, LateAnswersAreWrittenFromAnyThreadInPrivateFiles) {
     holdAnswers = true;
+    writeCommand("L.command.json", commandText("L", "preset.execute"));
     auto service = makeService();
     service->start();
-    writeCommand("L.command.json", commandText("L", "preset.execute"));
-    service->processPendingCommands();
     queue.runUntilIdle();
     ASSERT_EQ(held.size(), 1u);
     EXPECT_FALSE(exists("L.response.json"));
@@ -217,19 +215,14 @@ TEST_F(CommandQueueServiceTest, CleanupDeletesResponsesOlderThanAMinuteEveryMinu
     });
     const auto start = clock.wallNow();
     std::filesystem::create_directories(dir);
-    for (std::string name : {"old.response.json", "young.response.json", "ancient.command.json",
-                             "unknown.response.json", "other.json"}) {
+    for (std::string name :
+         {"old.response.json", "young.response.json", "unknown.response.json", "other.json"}) {
         writeText(dir / name, "{}");
     }
-    born["old.response.json"] = start - 1s;     // 61 s old at the first tick
-    born["young.response.json"] = start + 1s;   // 59 s old at the first tick
-    born["ancient.command.json"] = start - 1h;  // command files are not the cleanup's
-    born["other.json"] = start - 1h;
-
-    // Keep the start scan away from the command file: this test is about responses.
-    std::filesystem::rename(dir / "ancient.command.json", temp.path() / "parked");
+    born["old.response.json"] = start - 1s;    // 61 s old at the first tick
+    born["young.response.json"] = start + 1s;  // 59 s old at the first tick
+    born["other.json"] = start - 1h;           // only response files are the cleanup's
     service->start();
-    std::filesystem::rename(temp.path() / "parked", dir / "ancient.command.json");
     queue.runUntilIdle();
 
     queue.advance(59s);
