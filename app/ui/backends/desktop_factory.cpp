@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/ui/backends/linux_desktop_backend.h"
 #include "app/ui/backends/sim_desktop_backend.h"
 
 namespace orvex {
@@ -9,18 +10,12 @@ namespace {
 
 constexpr std::string_view kSimPrefix = "sim:";
 
-// The seam where the real Linux backend (X11, AT-SPI) plugs in.
-DesktopChoice linuxDesktop(MainQueue&, Clock&) {
-    DesktopChoice choice;
-    choice.notices.push_back(
-        "Linux desktop backend not built yet: running with no desktop (use --desktop "
-        "sim:SCENARIO.json for the simulated one)");
-    return choice;
-}
-
 }  // namespace
 
 std::vector<std::string> availableDesktops() {
+    if (linuxDesktopBuilt()) {
+        return {"sim", "linux"};
+    }
     return {"sim"};
 }
 
@@ -42,7 +37,7 @@ DesktopChoice chooseDesktop(const DesktopRequest& request, MainQueue& mainQueue,
             return choice;
         }
         if (request.displayPresent) {
-            return linuxDesktop(mainQueue, clock);
+            return chooseLinuxDesktop(request, mainQueue, clock);
         }
         return choice;
     }

@@ -6,8 +6,8 @@ namespace orvex {
 
 // The program's choice of desktop:
 // - "--desktop sim:FILE": the simulated desktop of that scenario file;
-// - no "--desktop" and a display: the Linux desktop, once its backend is built (until then
-//   a notice and no desktop);
+// - no "--desktop" and a display: the Linux desktop (an error naming what the session lacks
+//   when it cannot host it; a notice and no desktop when this build has no Linux backend);
 // - no "--desktop" and no display: no desktop at all.
 DesktopChoice chooseDesktop(const DesktopRequest& request, MainQueue& mainQueue, Clock& clock);
 

@@ -12,6 +12,7 @@
 #include "app/i18n/locale_directory.h"
 #include "app/ui/application_shell.h"
 #include "app/ui/backends/desktop_factory.h"
+#include "app/ui/backends/linux_desktop_backend.h"
 #include "app/ui/instance_lock.h"
 #include "app/ui/launch_options.h"
 #include "app/ui/qt_main_queue.h"
@@ -44,11 +45,15 @@ int fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName("orvex");
-
     std::vector<std::string> arguments(argv + 1, argv + argc);
     auto parsed = parseLaunchOptions(arguments);
+    // The Linux desktop's clipboard needs a GUI application, made before anything uses Qt.
+    const bool linuxDesktopWanted = parsed.error.empty() && !parsed.options.help &&
+                                    !parsed.options.listDesktops && !parsed.options.desktop &&
+                                    displayPresent();
+    std::unique_ptr<QCoreApplication> application =
+        createQtApplication(argc, argv, linuxDesktopWanted);
+    QCoreApplication::setApplicationName("orvex");
     if (!parsed.error.empty()) {
         std::cerr << "orvex: " << parsed.error << "\n\n" << launchUsage();
         return 1;

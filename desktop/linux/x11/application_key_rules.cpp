@@ -60,9 +60,15 @@ std::string fileName(const std::string& path) {
 
 const std::vector<ApplicationKeyRules>& applicationKeyRules() {
     static const std::vector<ApplicationKeyRules> rules{
-        {"xterm", {"xterm", "uxterm"}, {"xterm", "uxterm", "lxterm"}, true,
+        {"xterm",
+         {"xterm", "uxterm"},
+         {"xterm", "uxterm", "lxterm"},
+         true,
          terminalRewrites(false)},
-        {"rxvt", {"urxvt", "rxvt"}, {"urxvt", "rxvt", "rxvt-unicode"}, true,
+        {"rxvt",
+         {"urxvt", "rxvt"},
+         {"urxvt", "rxvt", "rxvt-unicode"},
+         true,
          terminalRewrites(false)},
         {"st", {"st-256color", "st"}, {"st"}, true, terminalRewrites(false)},
         {"GNOME Terminal",

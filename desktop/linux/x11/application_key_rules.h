@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "desktop/linux/x11/x11_properties.h"
+#include "desktop/linux/x11/window_class.h"
 
 namespace orvex::linux_desktop {
 

@@ -11,9 +11,11 @@ std::optional<std::vector<char32_t>> decodeUtf8(const std::string& text) {
     std::vector<char32_t> out;
     for (std::size_t i = 0; i < text.size();) {
         auto byte = static_cast<unsigned char>(text[i]);
-        int length = byte < 0x80 ? 1 : (byte >> 5) == 6 ? 2 : (byte >> 4) == 14 ? 3
-                                                          : (byte >> 3) == 30   ? 4
-                                                                                : 0;
+        int length = byte < 0x80         ? 1
+                     : (byte >> 5) == 6  ? 2
+                     : (byte >> 4) == 14 ? 3
+                     : (byte >> 3) == 30 ? 4
+                                         : 0;
         if (length == 0 || i + length > text.size())
             return std::nullopt;
         char32_t value = length == 1 ? byte : byte & (0x7F >> length);

@@ -34,8 +34,7 @@ void LinuxUserDefaults::setInterfaceLanguages(const std::vector<std::string>& la
         log::system("[UserDefaults] Cannot store the interface languages: " + *error);
 }
 
-std::optional<std::string> LinuxUserDefaults::stringForKey(const std::string&,
-                                                           const std::string&) {
+std::optional<std::string> LinuxUserDefaults::stringForKey(const std::string&, const std::string&) {
     return std::nullopt;
 }
 

@@ -44,8 +44,8 @@ LogindWakeWatcher::LogindWakeWatcher(std::function<void()> onWake) : onWake_(std
     g_main_context_push_thread_default(context_);
     subscription_ = g_dbus_connection_signal_subscribe(
         bus_, "org.freedesktop.login1", "org.freedesktop.login1.Manager", "PrepareForSleep",
-        "/org/freedesktop/login1", nullptr, G_DBUS_SIGNAL_FLAGS_NONE, onPrepareForSleep,
-        &onWake_, nullptr);
+        "/org/freedesktop/login1", nullptr, G_DBUS_SIGNAL_FLAGS_NONE, onPrepareForSleep, &onWake_,
+        nullptr);
     g_main_context_pop_thread_default(context_);
     thread_ = std::thread([this] {
         g_main_context_push_thread_default(context_);

@@ -15,18 +15,14 @@ class X11RunningApplication : public RunningApplication {
         : applications_(std::move(applications)), info_(std::move(info)) {}
 
     std::int32_t processIdentifier() const override { return info_.pid; }
-    std::optional<std::string> bundleIdentifier() const override {
-        return info_.bundleIdentifier;
-    }
+    std::optional<std::string> bundleIdentifier() const override { return info_.bundleIdentifier; }
     std::optional<std::string> localizedName() const override { return info_.localizedName(); }
     bool isTerminated() const override {
         return !applications_->isRunning(info_.pid, info_.startTime);
     }
     // The window manager decides; whether the other applications are passed over is its
     // business, so `ignoringOtherApps` changes nothing here.
-    bool activate(bool) override {
-        return !isTerminated() && applications_->activate(info_.pid);
-    }
+    bool activate(bool) override { return !isTerminated() && applications_->activate(info_.pid); }
 
   private:
     std::shared_ptr<X11Applications> applications_;

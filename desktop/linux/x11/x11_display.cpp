@@ -89,6 +89,9 @@ Atom X11Display::atom(const char* name) {
 X11ErrorTrap::X11ErrorTrap(Display* display) : display_(display) {
     installHandlers();
     std::lock_guard lock(trapsMutex);
+    // Toolkits set a handler of their own when they start (Qt's ignores every error), so
+    // ours is put back each time it is needed.
+    XSetErrorHandler(handleError);
     traps()[display_] = this;
 }
 
@@ -120,8 +123,8 @@ std::optional<std::string> windowManagerName(X11Display& display, std::string* p
         return std::nullopt;
     }
     Atom supported = display.atom("_NET_SUPPORTED");
-    std::vector<unsigned long> atoms = readCardinals(display.raw(), display.root(), supported,
-                                                     XA_ATOM);
+    std::vector<unsigned long> atoms =
+        readCardinals(display.raw(), display.root(), supported, XA_ATOM);
     for (const char* needed : {"_NET_ACTIVE_WINDOW", "_NET_CLIENT_LIST"}) {
         Atom want = display.atom(needed);
         bool found = false;
@@ -133,10 +136,9 @@ std::optional<std::string> windowManagerName(X11Display& display, std::string* p
             return std::nullopt;
         }
     }
-    std::string name =
-        readUtf8(display.raw(), owner.front(), display.atom("_NET_WM_NAME"),
-                 display.atom("UTF8_STRING"))
-            .value_or("");
+    std::string name = readUtf8(display.raw(), owner.front(), display.atom("_NET_WM_NAME"),
+                                display.atom("UTF8_STRING"))
+                           .value_or("");
     return name.empty() ? std::string("unnamed window manager") : name;
 }
 

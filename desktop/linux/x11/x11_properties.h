@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "desktop/linux/x11/window_class.h"
+
 namespace orvex::linux_desktop {
 
 // Readers for window properties. Each gives nothing (an empty list) when the property is
@@ -13,20 +15,11 @@ namespace orvex::linux_desktop {
 // lock and an error trap.
 
 // 32-bit items (CARDINAL, ATOM, WINDOW); Xlib hands them over as longs.
-std::vector<unsigned long> readCardinals(Display* display, Window window, Atom property,
-                                         Atom type);
+std::vector<unsigned long> readCardinals(Display* display, Window window, Atom property, Atom type);
 std::vector<Window> readWindows(Display* display, Window window, Atom property);
 std::optional<std::string> readUtf8(Display* display, Window window, Atom property,
                                     Atom utf8String);
 
-// WM_CLASS: instance and class name.
-struct WindowClass {
-    std::string instance;
-    std::string className;
-};
 std::optional<WindowClass> readWindowClass(Display* display, Window window);
-
-// Splits WM_CLASS's value ("instance\0Class\0") into its two names.
-std::optional<WindowClass> parseWindowClass(const std::string& value);
 
 }  // namespace orvex::linux_desktop

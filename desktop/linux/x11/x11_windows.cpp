@@ -12,9 +12,9 @@ ClientWindow describeWindow(X11Display& connection, Window window) {
     if (!pid.empty())
         client.pid = static_cast<std::int32_t>(pid.front());
     client.windowClass = readWindowClass(display, window);
-    client.title = readUtf8(display, window, connection.atom("_NET_WM_NAME"),
-                            connection.atom("UTF8_STRING"))
-                       .value_or("");
+    client.title =
+        readUtf8(display, window, connection.atom("_NET_WM_NAME"), connection.atom("UTF8_STRING"))
+            .value_or("");
     Atom hidden = connection.atom("_NET_WM_STATE_HIDDEN");
     for (unsigned long state :
          readCardinals(display, window, connection.atom("_NET_WM_STATE"), XA_ATOM)) {
@@ -26,8 +26,8 @@ ClientWindow describeWindow(X11Display& connection, Window window) {
 std::vector<ClientWindow> X11Windows::clients() {
     auto lock = display_.lock();
     X11ErrorTrap trap(display_.raw());
-    auto ids = readWindows(display_.raw(), display_.root(),
-                           display_.atom("_NET_CLIENT_LIST_STACKING"));
+    auto ids =
+        readWindows(display_.raw(), display_.root(), display_.atom("_NET_CLIENT_LIST_STACKING"));
     if (ids.empty())
         ids = readWindows(display_.raw(), display_.root(), display_.atom("_NET_CLIENT_LIST"));
     std::vector<ClientWindow> out;
@@ -53,8 +53,7 @@ std::optional<Window> X11Windows::activeWindow() {
 }
 
 std::optional<Window> readActiveWindow(X11Display& display) {
-    auto active =
-        readWindows(display.raw(), display.root(), display.atom("_NET_ACTIVE_WINDOW"));
+    auto active = readWindows(display.raw(), display.root(), display.atom("_NET_ACTIVE_WINDOW"));
     if (active.empty() || active.front() == None)
         return std::nullopt;
     return active.front();

@@ -51,8 +51,7 @@ std::optional<std::string> X11Workspace::urlForApplication(const std::string& bu
     return desktopFileForId(bundleIdentifier);
 }
 
-std::optional<std::string> X11Workspace::applicationPathForName(const std::string& name,
-                                                                bool) {
+std::optional<std::string> X11Workspace::applicationPathForName(const std::string& name, bool) {
     if (name == "Terminal") {
         std::string launcher = terminalLauncherPath();
         if (!launcher.empty())
@@ -133,11 +132,11 @@ void X11Workspace::openApplication(const std::string& applicationPath,
     }
     auto app = waitForWindow(applicationPath, launched.pid, before);
     if (!app) {
-        completion(nullptr, fileName(applicationPath) + " showed no window within " +
-                                std::to_string(std::chrono::duration_cast<std::chrono::seconds>(
-                                                   kWindowWait)
-                                                   .count()) +
-                                " s");
+        completion(nullptr,
+                   fileName(applicationPath) + " showed no window within " +
+                       std::to_string(
+                           std::chrono::duration_cast<std::chrono::seconds>(kWindowWait).count()) +
+                       " s");
         return;
     }
     if (configuration.activates)
@@ -161,8 +160,7 @@ std::vector<std::string> X11Workspace::httpsURLHandlerBundleIds() {
     return httpsHandlerIds();
 }
 
-Workspace::SubscriptionId X11Workspace::subscribeDidActivateApplication(
-    ActivationHandler handler) {
+Workspace::SubscriptionId X11Workspace::subscribeDidActivateApplication(ActivationHandler handler) {
     std::lock_guard lock(subscriptions_->mutex);
     SubscriptionId id = subscriptions_->nextId++;
     subscriptions_->activation[id] = std::move(handler);

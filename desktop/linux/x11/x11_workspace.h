@@ -19,8 +19,7 @@ namespace orvex::linux_desktop {
 // window's _NET_ACTIVE_WINDOW, wake events from logind.
 class X11Workspace : public Workspace {
   public:
-    X11Workspace(std::shared_ptr<X11Applications> applications, MainQueue& mainQueue,
-                 Clock& clock);
+    X11Workspace(std::shared_ptr<X11Applications> applications, MainQueue& mainQueue, Clock& clock);
     ~X11Workspace() override;
 
     std::optional<std::string> urlForApplication(const std::string& bundleIdentifier) override;
@@ -32,8 +31,7 @@ class X11Workspace : public Workspace {
     // no new instance is asked for), that window is brought forward, as reopening does;
     // otherwise it is started and, once its first window appears, activated. The
     // completion runs before this returns, on the caller's thread.
-    void openApplication(const std::string& applicationPath,
-                         const OpenConfiguration& configuration,
+    void openApplication(const std::string& applicationPath, const OpenConfiguration& configuration,
                          OpenCompletion completion) override;
     bool openFile(const std::string& path) override;
     bool openURL(const std::string& url) override;

@@ -102,8 +102,7 @@ std::unique_ptr<XTestKeyboard> XTestKeyboard::create(std::unique_ptr<X11Display>
         new XTestKeyboard(std::move(display), clock, std::move(target)));
 }
 
-XTestKeyboard::XTestKeyboard(std::unique_ptr<X11Display> display, Clock& clock,
-                             TargetLookup target)
+XTestKeyboard::XTestKeyboard(std::unique_ptr<X11Display> display, Clock& clock, TargetLookup target)
     : display_(std::move(display)),
       clock_(clock),
       target_(std::move(target)),

@@ -27,9 +27,8 @@ class XTestKeyboard : public Keyboard {
     using TargetLookup = std::function<KeyboardTarget()>;
 
     // Gives nothing, with `problem` set, when the server lacks XTest.
-    static std::unique_ptr<XTestKeyboard> create(std::unique_ptr<X11Display> display,
-                                                 Clock& clock, TargetLookup target,
-                                                 std::string* problem);
+    static std::unique_ptr<XTestKeyboard> create(std::unique_ptr<X11Display> display, Clock& clock,
+                                                 TargetLookup target, std::string* problem);
 
     KeyModifiers heldModifiers() override;
     void postKeyUp(std::uint16_t keyCode) override;

@@ -1,0 +1,80 @@
+#include "app/ui/backends/linux_desktop_backend.h"
+
+#ifdef ORVEX_HAS_LINUX_DESKTOP
+
+#include <QGuiApplication>
+
+#include "desktop/linux/x11/linux_desktop.h"
+#include "desktop/linux/x11/x11_display.h"
+
+namespace orvex {
+namespace {
+
+class LinuxDesktopBackend final : public DesktopBackend {
+  public:
+    explicit LinuxDesktopBackend(std::unique_ptr<linux_desktop::LinuxDesktop> desktop)
+        : desktop_(std::move(desktop)) {}
+    Desktop& desktop() override { return desktop_->desktop(); }
+    std::string description() const override { return desktop_->description(); }
+
+  private:
+    std::unique_ptr<linux_desktop::LinuxDesktop> desktop_;
+};
+
+}  // namespace
+
+bool linuxDesktopBuilt() {
+    return true;
+}
+
+std::unique_ptr<QCoreApplication> createQtApplication(int& argc, char** argv,
+                                                      bool linuxDesktopWanted) {
+    if (linuxDesktopWanted && !linux_desktop::x11SessionProblem()) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+DesktopChoice chooseLinuxDesktop(const DesktopRequest& request, MainQueue& mainQueue,
+                                 Clock& clock) {
+    DesktopChoice choice;
+    auto created =
+        linux_desktop::LinuxDesktop::create(mainQueue, clock, {request.dataDirectory, {}});
+    if (!created.desktop) {
+        choice.error = "Cannot use the Linux desktop: " + created.error +
+                       " (or use --desktop sim:SCENARIO.json for the simulated one)";
+        return choice;
+    }
+    choice.backend = std::make_unique<LinuxDesktopBackend>(std::move(created.desktop));
+    choice.notices.push_back("Desktop: " + choice.backend->description());
+    return choice;
+}
+
+}  // namespace orvex
+
+#else
+
+namespace orvex {
+
+bool linuxDesktopBuilt() {
+    return false;
+}
+
+std::unique_ptr<QCoreApplication> createQtApplication(int& argc, char** argv, bool) {
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+constexpr const char* kNotBuilt =
+    "This Orvex was built without the Linux desktop backend (X11, XTest, GIO or Qt Gui "
+    "missing): running with no desktop (use --desktop sim:SCENARIO.json for the simulated one)";
+
+DesktopChoice chooseLinuxDesktop(const DesktopRequest&, MainQueue&, Clock&) {
+    DesktopChoice choice;
+    choice.notices.emplace_back(kNotBuilt);
+    return choice;
+}
+
+}  // namespace orvex
+
+#endif
