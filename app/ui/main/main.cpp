@@ -17,6 +17,7 @@
 #include "app/ui/launch_options.h"
 #include "app/ui/qt_main_queue.h"
 #include "app/ui/signal_quit.h"
+#include "app/ui/status_line_echo.h"
 #include "base/app_paths.h"
 #include "base/log.h"
 
@@ -103,6 +104,8 @@ int main(int argc, char** argv) {
     ApplicationShell shell(ShellEnvironment{
         mainQueue, clock, *tasks, *paths.paths, localeDirectory(),
         choice.backend ? &choice.backend->desktop() : nullptr, options.testPreset});
+    StatusLineEcho statusLine(
+        shell.state(), [](std::string_view line) { std::cout << "orvex: " << line << std::endl; });
     SignalQuit quitOnSignal([](int signal) {
         log::system("[Orvex] Signal " + std::to_string(signal) + ", quitting");
         QCoreApplication::quit();

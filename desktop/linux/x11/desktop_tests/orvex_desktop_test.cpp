@@ -264,6 +264,13 @@ TEST_F(OrvexDesktop, AShortcutCopiesTheEditorsSelectionIntoTheChatAppWithItsProm
     ASSERT_TRUE(pumpUntil([&] { return recordHas(chatRecord_, "Sélection"); }, 40s))
         << orvex_->errors();
     EXPECT_EQ(readFile(chatRecord_), "{\"images\":[],\"text\":\"Explain:\\nSélection 42\"}\n");
+    // The status line followed the run: sending, then sent.
+    const std::string statuses = orvex_->output();
+    const auto sending = statuses.find("status: Sending…");
+    ASSERT_NE(sending, std::string::npos) << statuses;
+    ASSERT_TRUE(pumpUntil([&] {
+        return orvex_->output().find("status: Sent.") != std::string::npos;
+    })) << orvex_->output();
 
     // Again, now with the chat running: it is activated, not started a second time.
     ASSERT_TRUE(apps_->activate(source.pid()));
@@ -304,6 +311,7 @@ TEST_F(OrvexDesktop, TextGoesToTheTerminalWhereCatWritesIt) {
         pumpUntil([&] { return readFile(typed).find("ls -la\n") != std::string::npos; }, 20s))
         << readFile(typed);
     EXPECT_EQ(readFile(typed), "Review\nls -la\n");
+    EXPECT_EQ(orvex_->output().find("status (error)"), std::string::npos) << orvex_->output();
 }
 
 TEST_F(OrvexDesktop, TextGoesToTheInputOfTheBrowserLastUsed) {
@@ -349,7 +357,10 @@ TEST_F(OrvexDesktop, ActivateAppBringsARunningAndAMinimizedWindowForward) {
     // Nothing of that name: nothing is started, the front window stays.
     std::size_t before = apps_->applications().size();
     ASSERT_EQ(cli({"preset.execute", "--id", "unknown"}), 0);
-    pumpFor(1s);
+    ASSERT_TRUE(pumpUntil([&] {
+        return orvex_->output().find("status (error): Could not launch No Such Application.") !=
+               std::string::npos;
+    })) << orvex_->output();
     EXPECT_EQ(apps_->applications().size(), before);
     EXPECT_TRUE(frontmostIs(target.pid()));
 }
@@ -378,6 +389,9 @@ TEST_F(OrvexDesktop, OpenFileUsesTheDefaultApplicationAndNewFilesAreNumberedOnTh
     ASSERT_EQ(cli({"preset.execute", "--id", "create"}), 0);
     EXPECT_TRUE(fs::exists(root_ / "Desktop" / "NewFile.md"));
     EXPECT_TRUE(fs::exists(root_ / "Desktop" / "NewFile2.md"));
+    ASSERT_TRUE(pumpUntil([&] {
+        return orvex_->output().find("status: Created NewFile2.md.") != std::string::npos;
+    })) << orvex_->output();
 }
 
 // Orvex started where the Linux desktop cannot work refuses to start and says what is
@@ -474,6 +488,10 @@ TEST_F(OrvexDesktop, ACaptureGoesIntoTheChatInputAndEscapeSendsNothing) {
     }
     ASSERT_EQ(run.wait_for(30s), std::future_status::ready);
     EXPECT_EQ(run.get(), 0);
+    ASSERT_TRUE(pumpUntil([&] {
+        return orvex_->output().find("status: Screen capture cancelled.") != std::string::npos;
+    })) << orvex_->output();
+    EXPECT_EQ(orvex_->output().find("status (error)"), std::string::npos) << orvex_->output();
     pumpFor(2500ms);
     EXPECT_EQ(readFile(chatRecord_), sent);
     EXPECT_TRUE(fs::is_empty(tmp_));
