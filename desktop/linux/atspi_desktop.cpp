@@ -65,6 +65,14 @@ std::optional<AtspiDesktop::Application> AtspiDesktop::frontmost() {
         if (bits && hasState(*bits, ATSPI_STATE_ACTIVE))
             return all[owners[i]];
     }
+    if (frontmostProcess_) {
+        if (std::optional<std::int32_t> pid = frontmostProcess_()) {
+            for (auto& application : all) {
+                if (application.pid == *pid)
+                    return application;
+            }
+        }
+    }
     return std::nullopt;
 }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -41,8 +42,14 @@ class AtspiDesktop {
     // Registered applications in the registry's order, one per process.
     std::vector<Application> applications();
     std::optional<Application> applicationOf(std::int32_t pid);
-    // The application owning the active window, if any says so.
+    // The application owning the active window, if any says so; else the application of
+    // the process the window system names (some toolkits never mark a window active on the
+    // bus, Chromium among them).
     std::optional<Application> frontmost();
+    using FrontmostProcess = std::function<std::optional<std::int32_t>()>;
+    void setFrontmostProcess(FrontmostProcess frontmostProcess) {
+        frontmostProcess_ = std::move(frontmostProcess);
+    }
 
     std::shared_ptr<AtspiApplicationTree> tree(const Application& application);
     AXElementRef applicationElement(std::int32_t pid);
@@ -54,6 +61,7 @@ class AtspiDesktop {
     std::shared_ptr<AtspiBus> bus_;
     std::string problem_;
     std::map<std::string, std::shared_ptr<AtspiApplicationTree>> trees_;
+    FrontmostProcess frontmostProcess_;
 };
 
 }  // namespace orvex::linux_desktop

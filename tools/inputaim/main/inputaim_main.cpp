@@ -13,6 +13,9 @@
 #include "desktop/linux/atspi_desktop.h"
 #include "desktop/linux/atspi_running_apps.h"
 #include "tools/inputaim/inputaim_program.h"
+#ifdef ORVEX_INPUTAIM_X11
+#include "tools/inputaim/main/x11_front_process.h"
+#endif
 
 namespace {
 
@@ -36,6 +39,9 @@ int main(int argc, char** argv) {
 
     std::vector<std::string> arguments(argv + 1, argv + argc);
     auto desktop = std::make_shared<orvex::linux_desktop::AtspiDesktop>();
+#ifdef ORVEX_INPUTAIM_X11
+    desktop->setFrontmostProcess(orvex::x11FrontProcess);
+#endif
     auto identities = std::make_shared<const orvex::linux_desktop::AppIdentityResolver>();
     orvex::linux_desktop::AtspiAccessibility accessibility(desktop);
     orvex::linux_desktop::AtspiRunningApplications applications(desktop, identities);
