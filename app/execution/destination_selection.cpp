@@ -11,7 +11,6 @@
 namespace orvex {
 namespace {
 
-constexpr const char* kChromeBundleId = "com.google.Chrome";
 constexpr int kCaptureFocusLooks = 3;
 
 bool contains(const std::vector<std::string>& list, const std::string& key) {
@@ -111,7 +110,7 @@ std::optional<std::string> guessCaptureDestination(const ExecutionContext& conte
     if (!tracker.isBrowser(bundleId)) {
         return std::nullopt;
     }
-    if (*bundleId == kChromeBundleId) {
+    if (context.config.isChrome(*bundleId)) {
         std::optional<std::string> url = context.scripts.chromeFrontTabURL();
         std::optional<AIDestination> page =
             url ? destinationForURL(*url, context.config) : std::nullopt;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace orvex {
 
@@ -20,6 +22,15 @@ struct ExecutionConfig {
     WebAppAddress chatgptWeb{"https://chatgpt.com/", "chatgpt.com"};
     WebAppAddress geminiWeb{"https://gemini.google.com/app", "gemini.google.com"};
     WebAppAddress claudeWeb{"https://claude.ai/new", "claude.ai"};
+
+    // The applications the scripts' "Google Chrome" drives: on another desktop the browser
+    // has other identifiers (its desktop entry), which the desktop backend adds here.
+    std::vector<std::string> chromeBundleIds{"com.google.Chrome"};
+
+    bool isChrome(const std::string& bundleId) const {
+        return std::find(chromeBundleIds.begin(), chromeBundleIds.end(), bundleId) !=
+               chromeBundleIds.end();
+    }
 
     const WebAppAddress& webApp(WebFlavor flavor) const {
         switch (flavor) {

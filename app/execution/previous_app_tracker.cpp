@@ -10,8 +10,6 @@
 namespace orvex {
 namespace {
 
-constexpr const char* kChromeBundleId = "com.google.Chrome";
-
 bool isLive(const RunningApplicationRef& app) {
     return app && !app->isTerminated();
 }
@@ -267,7 +265,7 @@ void PreviousAppTracker::handleAppActivation(const RunningApplicationRef& app) {
         removeWebFlavorKey(key);
         return;
     }
-    if (bundleId == kChromeBundleId) {
+    if (config_.isChrome(bundleId)) {
         checkChromeActiveTab(app);
     }
 }

@@ -25,7 +25,8 @@ LocalizationOptions localizationOptionsFor(Desktop* desktop,
 ApplicationShell::ApplicationShell(ShellEnvironment environment)
     : environment_(std::move(environment)),
       settings_(environment_.paths.settingsFile()),
-      notifications_(environment_.mainQueue) {
+      notifications_(environment_.mainQueue),
+      config_(environment_.execution) {
     // The language first: resolving it may write the settings file (the detected language),
     // and the factory presets of a first start are labelled in it.
     i18n_ = std::make_unique<LocalizationManager>(

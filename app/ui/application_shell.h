@@ -39,6 +39,8 @@ struct ShellEnvironment {
     Desktop* desktop = nullptr;
     // "--test-preset": run this preset once, five seconds after start-up.
     std::optional<std::string> testPreset;
+    // The execution constants, with what the desktop backend adds to them.
+    ExecutionConfig execution{};
 };
 
 // The composition root of Orvex without windows: creates the long-lived services in their

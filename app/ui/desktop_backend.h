@@ -20,6 +20,8 @@ class DesktopBackend {
     virtual Desktop& desktop() = 0;
     // For the person starting Orvex: which desktop this is.
     virtual std::string description() const = 0;
+    // The identifiers this desktop gives the browser that scripts call "Google Chrome".
+    virtual std::vector<std::string> chromeBundleIds() const { return {}; }
 };
 
 // What the command line and the environment say about the desktop to use.

@@ -16,6 +16,10 @@ class LinuxDesktopBackend final : public DesktopBackend {
         : desktop_(std::move(desktop)) {}
     Desktop& desktop() override { return desktop_->desktop(); }
     std::string description() const override { return desktop_->description(); }
+    // Chromium's and Google Chrome's desktop entries.
+    std::vector<std::string> chromeBundleIds() const override {
+        return {"chromium", "chromium-browser", "google-chrome", "google-chrome-stable"};
+    }
 
   private:
     std::unique_ptr<linux_desktop::LinuxDesktop> desktop_;

@@ -6,9 +6,11 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 
+#include "app/execution/web_app_override.h"
 #include "app/i18n/locale_directory.h"
 #include "app/ui/application_shell.h"
 #include "app/ui/backends/desktop_factory.h"
@@ -101,9 +103,21 @@ int main(int argc, char** argv) {
         std::cout << "orvex: no desktop session; commands work, presets cannot run" << std::endl;
     }
 
+    ExecutionConfig execution;
+    if (choice.backend) {
+        for (const std::string& id : choice.backend->chromeBundleIds()) {
+            execution.chromeBundleIds.push_back(id);
+        }
+    }
+    if (const char* testPages = std::getenv("ORVEX_TEST_WEB_APPS")) {
+        if (auto problem = applyWebAppOverride(execution, testPages)) {
+            return fail("ORVEX_TEST_WEB_APPS: " + *problem);
+        }
+    }
+
     ApplicationShell shell(ShellEnvironment{
         mainQueue, clock, *tasks, *paths.paths, localeDirectory(),
-        choice.backend ? &choice.backend->desktop() : nullptr, options.testPreset});
+        choice.backend ? &choice.backend->desktop() : nullptr, options.testPreset, execution});
     StatusLineEcho statusLine(
         shell.state(), [](std::string_view line) { std::cout << "orvex: " << line << std::endl; });
     SignalQuit quitOnSignal([](int signal) {

@@ -15,6 +15,25 @@
 
 namespace orvex::linux_desktop {
 
+namespace {
+
+// Orvex drives a Chromium of its own: its profile lives beside Orvex's files, so the
+// user's everyday browser is never taken over. ORVEX_BROWSER names another Chromium
+// binary (a path, or a name looked up on PATH).
+chromium::BrowserOptions browserOptions(const std::filesystem::path& dataDirectory) {
+    chromium::BrowserOptions browser;
+    if (const char* chosen = std::getenv("ORVEX_BROWSER"); chosen && *chosen) {
+        browser.binaries = {chosen};
+    }
+    const char* path = std::getenv("PATH");
+    browser.searchPath = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    browser.profileDirectory = dataDirectory / "browser";
+    browser.logFile = dataDirectory / "browser.log";
+    return browser;
+}
+
+}  // namespace
+
 // Members in the order they are built; destroyed in reverse, so the event thread stops
 // before the objects its handler reaches.
 class LinuxDesktopParts {
@@ -99,7 +118,7 @@ LinuxDesktop::Result LinuxDesktop::create(MainQueue& mainQueue, Clock& clock,
         std::make_unique<LinuxUserDefaults>(options.dataDirectory / "interface-languages.json");
     parts.scripting = std::make_unique<LinuxScripting>(
         ScriptingServices{parts.applications, parts.workspace.get(), parts.keyboard.get()}, clock,
-        *parts.processes);
+        *parts.processes, browserOptions(options.dataDirectory));
 
     parts.events = X11EventThread::start(&problem);
     if (!parts.events) {

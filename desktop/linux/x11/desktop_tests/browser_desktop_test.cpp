@@ -1,0 +1,217 @@
+// Orvex's Chromium on the X11 desktop: the tab-search script through the interpreter
+// against a real Chromium, and web sends by the real Orvex into chat pages served on
+// loopback. Run inside scripts/with-desktop-session.
+#include "desktop/linux/x11/desktop_tests/orvex_desktop_fixture.h"
+
+#include <signal.h>
+
+#include "app/execution/apple_scripts.h"
+#include "desktop/linux/chromium/browser_profile.h"
+#include "desktop/linux/chromium/chromium_browser.h"
+#include "desktop/linux/chromium/chromium_scriptable.h"
+#include "desktop/linux/x11/desktop_tests/loopback_pages.h"
+#include "desktop/linux/x11/x11_browser_windows.h"
+#include "desktop/script/script_interpreter.h"
+#include "desktop/script/scriptable_application_registry.h"
+
+namespace orvex::testing {
+namespace {
+
+using chromium::BrowserWindow;
+
+class BrowserDesktop : public OrvexDesktop {
+  protected:
+    void SetUp() override {
+        OrvexDesktop::SetUp();
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+        if (!chromium::findBrowserBinary({"chromium", "google-chrome"}, std::getenv("PATH"))) {
+            GTEST_SKIP() << "no Chromium installed";
+        }
+        profile_ = configHome_ / "orvex" / "browser";
+    }
+    void TearDown() override {
+        // The browser outlives Orvex by design; the test's must not outlive the test.
+        stopBrowser();
+        OrvexDesktop::TearDown();
+    }
+    void stopBrowser() {
+        if (auto pid = chromium::profileOwner(profile_)) {
+            kill(*pid, SIGTERM);
+            pumpUntil([&] { return !chromium::profileOwner(profile_); }, 10s);
+        }
+    }
+
+    // The scripts' "Google Chrome" in this process, on the profile Orvex would use.
+    script::ScriptInterpreter& interpreter() {
+        if (!interpreter_) {
+            chromium::BrowserOptions options;
+            options.searchPath = std::getenv("PATH");
+            options.profileDirectory = profile_;
+            options.logFile = root_ / "browser.log";
+            browser_ = std::make_shared<chromium::ChromiumBrowser>(
+                options, clock_, std::make_shared<linux_desktop::X11BrowserWindows>(apps_));
+            registry_.add("Google Chrome",
+                          std::make_shared<chromium::ChromeApplicationObject>(browser_));
+            interpreter_ = std::make_unique<script::ScriptInterpreter>(registry_, clock_, nullptr);
+        }
+        return *interpreter_;
+    }
+    // The tab search for a page of `host`; the script's Boolean.
+    std::string search(const std::string& host, const std::string& path = "/") {
+        ScriptOutcome outcome =
+            interpreter().run(chromeOpenOrFocusTabScript(host, pages_.url(host, path)));
+        EXPECT_FALSE(outcome.failed) << outcome.errorMessage.value_or("");
+        return outcome.stringValue.value_or("");
+    }
+    std::vector<BrowserWindow> windows() { return browser_->windows(); }
+    std::string frontURL() {
+        auto now = windows();
+        return now.empty() ? "" : now.front().active().url;
+    }
+
+    LoopbackPages pages_;
+    fs::path profile_;
+    script::ScriptableApplicationRegistry registry_;
+    std::shared_ptr<chromium::ChromiumBrowser> browser_;
+    std::unique_ptr<script::ScriptInterpreter> interpreter_;
+};
+
+TEST_F(BrowserDesktop, TheTabSearchStartsReusesAndOpensTabsAndWindows) {
+    // Not running: the browser is started and the page opens in a new window.
+    EXPECT_EQ(search("chat.localhost"), "false");
+    ASSERT_EQ(windows().size(), 1u);
+    EXPECT_EQ(windows().front().tabs.size(), 1u);
+    // The script only asks for the page; it loads after the script has ended.
+    EXPECT_TRUE(pumpUntil([&] { return frontURL() == pages_.url("chat.localhost"); }));
+
+    // The page is the active tab of the front window: reused as it is.
+    EXPECT_EQ(search("chat.localhost"), "true");
+    ASSERT_EQ(windows().size(), 1u);
+    EXPECT_EQ(windows().front().tabs.size(), 1u);
+
+    // No tab of that host: a new tab in the front window.
+    EXPECT_EQ(search("gemini.localhost", "/app"), "false");
+    ASSERT_EQ(windows().size(), 1u);
+    EXPECT_EQ(windows().front().tabs.size(), 2u);
+    EXPECT_TRUE(pumpUntil([&] { return frontURL() == pages_.url("gemini.localhost", "/app"); }));
+
+    // A second window in front; the chat page is a background tab of the first window.
+    browser_->newWindow(pages_.url("other.localhost"));
+    ASSERT_EQ(windows().size(), 2u);
+    EXPECT_TRUE(pumpUntil([&] { return frontURL() == pages_.url("other.localhost"); }));
+    EXPECT_EQ(search("chat.localhost"), "true");
+    auto now = windows();
+    ASSERT_EQ(now.size(), 2u);
+    EXPECT_EQ(now.front().tabs.size(), 2u) << "no tab was opened";
+    EXPECT_EQ(frontURL(), pages_.url("chat.localhost"));
+
+    // The other window's active page, behind: its window comes forward.
+    EXPECT_EQ(search("other.localhost"), "true");
+    EXPECT_EQ(frontURL(), pages_.url("other.localhost"));
+    EXPECT_EQ(windows().size(), 2u);
+}
+
+TEST_F(BrowserDesktop, ReadingTheBrowserNeverStartsItAndTheFrontTabIsAskedFor) {
+    ScriptOutcome before = interpreter().run(frontTabQueryScript());
+    EXPECT_TRUE(before.failed) << "no browser, no front tab";
+    EXPECT_FALSE(chromium::profileOwner(profile_)) << "the query started the browser";
+
+    EXPECT_EQ(search("claude.localhost", "/new"), "false");
+    ScriptOutcome after = interpreter().run(frontTabQueryScript());
+    ASSERT_FALSE(after.failed) << after.errorMessage.value_or("");
+    EXPECT_EQ(after.stringValue, pages_.url("claude.localhost", "/new"));
+}
+
+// The real Orvex sends to the web pages: the browser is started for the first send (the
+// page loads), the open tab is reused for the next; the flavour's input is focused by
+// inputaim, the text pasted and sent with Return.
+TEST_F(BrowserDesktop, WebSendsPasteIntoTheChatPageAndSend) {
+    Json toClaude = preset("claude", "Ask in the browser");
+    toClaude["destination"] = "claude-web";
+    toClaude["destinations"] = Json::array({"claude-web"});
+    toClaude["fixedPrompt"] = "Summarise:";
+    Json toGemini = preset("gemini", "Ask Gemini");
+    toGemini["destination"] = "gemini";
+    toGemini["destinations"] = Json::array({"gemini"});
+    writeSettings(Json::array({toClaude, toGemini}));
+    extraEnvironment_["ORVEX_TEST_WEB_APPS"] =
+        "claude=" + pages_.url("claude.localhost", "/editable/new") +
+        ",gemini=" + pages_.url("gemini.localhost", "/app");
+    BackgroundChild& source = editor("the selected words");
+    ASSERT_TRUE(pumpUntil([&] { return frontmostIs(source.pid()); }));
+    startOrvex();
+
+    ASSERT_EQ(cli({"preset.execute", "--id", "claude"}), 0);
+    ASSERT_TRUE(pumpUntil([&] { return !pages_.received().empty(); }, 40s))
+        << orvex_->output() << orvex_->errors();
+    EXPECT_EQ(pages_.received().front(), "claude.localhost: Summarise:\nthe selected words");
+    std::string output = orvex_->output();
+    EXPECT_NE(output.find("status: Opening the browser…"), std::string::npos) << output;
+    EXPECT_NE(output.find("status: Loading the page…"), std::string::npos) << output;
+
+    ASSERT_TRUE(apps_->activate(source.pid()));
+    ASSERT_TRUE(pumpUntil([&] { return frontmostIs(source.pid()); }));
+    ASSERT_EQ(cli({"preset.execute", "--id", "gemini"}), 0);
+    ASSERT_TRUE(pumpUntil([&] { return pages_.received().size() == 2; }, 40s))
+        << orvex_->output() << orvex_->errors();
+    EXPECT_EQ(pages_.received().back(), "gemini.localhost: the selected words");
+
+    // The Claude page is open now: the third send reuses its tab without loading it.
+    ASSERT_TRUE(apps_->activate(source.pid()));
+    ASSERT_TRUE(pumpUntil([&] { return frontmostIs(source.pid()); }));
+    const std::string marker = "status: Loading the page…";
+    auto count = [&](const std::string& text) {
+        std::size_t n = 0;
+        for (auto at = text.find(marker); at != std::string::npos; at = text.find(marker, at + 1))
+            ++n;
+        return n;
+    };
+    const std::size_t loads = count(orvex_->output());
+    ASSERT_EQ(cli({"preset.execute", "--id", "claude"}), 0);
+    ASSERT_TRUE(pumpUntil([&] { return pages_.received().size() == 3; }, 40s))
+        << orvex_->output() << orvex_->errors();
+    EXPECT_EQ(pages_.received().back(), "claude.localhost: Summarise:\nthe selected words");
+    EXPECT_EQ(count(orvex_->output()), loads) << orvex_->output();
+}
+
+TEST_F(BrowserDesktop, AMissingBrowserAndOneOrvexCannotDriveHaveTheirStatuses) {
+    Json toClaude = preset("claude", "Ask in the browser");
+    toClaude["destination"] = "claude-web";
+    toClaude["destinations"] = Json::array({"claude-web"});
+    writeSettings(Json::array({toClaude}));
+    BackgroundChild& source = editor("words");
+    ASSERT_TRUE(pumpUntil([&] { return frontmostIs(source.pid()); }));
+
+    extraEnvironment_["ORVEX_BROWSER"] = "/nonexistent/chromium";
+    startOrvex();
+    EXPECT_EQ(cli({"preset.execute", "--id", "claude"}), 1) << "the run failed, and says so";
+    EXPECT_TRUE(pumpUntil([&] {
+        return orvex_->output().find("status (error): Google Chrome is not installed.") !=
+               std::string::npos;
+    })) << orvex_->output();
+    orvex_.reset();
+    extraEnvironment_.erase("ORVEX_BROWSER");
+
+    // Chromium on Orvex's profile, started by someone else without a debugging port.
+    fs::create_directories(profile_);
+    auto foreign = startWindow(
+        {"/bin/sh", "-c",
+         "chromium --user-data-dir='" + profile_.string() + "' --no-first-run about:blank" +
+             (geteuid() == 0 ? " --no-sandbox" : "") + " >/dev/null 2>&1 & echo ready; wait"});
+    ASSERT_TRUE(foreign);
+    ASSERT_TRUE(pumpUntil([&] { return chromium::profileOwner(profile_).has_value(); }, 20s));
+    startOrvex();
+    EXPECT_EQ(cli({"preset.execute", "--id", "claude"}), 1) << "the run failed, and says so";
+    EXPECT_TRUE(pumpUntil(
+        [&] {
+            return orvex_->output().find("status (error): Orvex cannot control its browser") !=
+                   std::string::npos;
+        },
+        20s))
+        << orvex_->output();
+}
+
+}  // namespace
+}  // namespace orvex::testing
