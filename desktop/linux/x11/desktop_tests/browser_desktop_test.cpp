@@ -215,3 +215,42 @@ TEST_F(BrowserDesktop, AMissingBrowserAndOneOrvexCannotDriveHaveTheirStatuses) {
 
 }  // namespace
 }  // namespace orvex::testing
+
+namespace orvex::testing {
+namespace {
+
+// Orvex learns from the browser which services the user chats with there: Chromium comes
+// to the front on a Claude page with its input focused, and from then on a preset for the
+// Claude app sends to that page instead.
+// Not passing yet, so disabled: in the test session the preset still goes to the Claude
+// app. The activation is seen as Chromium's ("chromium") and the front-tab query answers
+// (the test above), so the likely gap is the focus poll: Chromium never marks its window
+// active on the accessibility bus here, and its page input may not report itself focused.
+TEST_F(BrowserDesktop, DISABLED_TheTrackerLearnsAServiceUsedInTheBrowser) {
+    Json toClaude = preset("claude", "Ask Claude");
+    toClaude["destination"] = "claude-app";
+    toClaude["destinations"] = Json::array({"claude-app"});
+    writeSettings(Json::array({toClaude}));
+    extraEnvironment_["ORVEX_TEST_WEB_APPS"] = "claude=" + pages_.url("claude.localhost", "/new");
+    // The Claude app is installed: without what Orvex learns, the preset would go there.
+    writeDesktopEntry(dataHome_, "com.anthropic.claudefordesktop", "Claude",
+                      binary("orvex-test-chat-window") + " --record " + chatRecord_.string());
+    BackgroundChild& source = editor("learned");
+    ASSERT_TRUE(pumpUntil([&] { return frontmostIs(source.pid()); }));
+    startOrvex();
+
+    EXPECT_EQ(search("claude.localhost", "/new"), "false");  // the page, in front
+    ASSERT_TRUE(pumpUntil([&] { return frontURL() == pages_.url("claude.localhost", "/new"); }));
+    pumpFor(1500ms);  // the focus poll looks every 0.25 s
+
+    ASSERT_TRUE(apps_->activate(source.pid()));
+    ASSERT_TRUE(pumpUntil([&] { return frontmostIs(source.pid()); }));
+    EXPECT_EQ(cli({"preset.execute", "--id", "claude"}), 0);
+    ASSERT_TRUE(pumpUntil([&] { return !pages_.received().empty(); }, 40s))
+        << orvex_->output() << orvex_->errors();
+    EXPECT_EQ(pages_.received().front(), "claude.localhost: learned");
+    EXPECT_EQ(readFile(chatRecord_), "");
+}
+
+}  // namespace
+}  // namespace orvex::testing

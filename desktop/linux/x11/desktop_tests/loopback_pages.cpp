@@ -16,9 +16,10 @@ namespace {
 std::string page(const std::string& host, bool editable) {
     const std::string label = "Message " + host.substr(0, host.find('.'));
     const std::string input =
-        editable ? "<div id=\"box\" contenteditable=\"true\" role=\"textbox\" aria-label=\"" +
-                       label + "\" style=\"min-height:3em;border:1px solid\"></div>"
-                 : "<textarea id=\"box\" aria-label=\"" + label + "\"></textarea>";
+        editable
+            ? "<div id=\"box\" autofocus contenteditable=\"true\" role=\"textbox\" aria-label=\"" +
+                  label + "\" style=\"min-height:3em;border:1px solid\"></div>"
+            : "<textarea id=\"box\" autofocus aria-label=\"" + label + "\"></textarea>";
     return "<!doctype html><html><head><meta charset=\"utf-8\"><title>" + host +
            " chat</title></head><body><h1>Chat</h1>" + input +
            "<script>\n"
