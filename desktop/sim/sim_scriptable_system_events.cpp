@@ -1,3 +1,4 @@
+#include "desktop/script/keystroke_parameters.h"
 #include "desktop/script/script_error.h"
 #include "desktop/sim/sim_scriptable.h"
 
@@ -7,59 +8,6 @@ using script::ObjectRef;
 using script::ScriptError;
 using script::Value;
 namespace errnum = script::errnum;
-
-namespace {
-
-// The error number the platform gives when synthetic keystrokes are refused.
-constexpr int kKeystrokesRefused = 1002;
-
-void addModifier(KeyModifiers& modifiers, const Value& value) {
-    if (value.kind() == Value::Kind::constant) {
-        const std::string& name = value.asConstant();
-        if (name == "command down") {
-            modifiers.command = true;
-            return;
-        }
-        if (name == "shift down") {
-            modifiers.shift = true;
-            return;
-        }
-        if (name == "option down") {
-            modifiers.option = true;
-            return;
-        }
-        if (name == "control down") {
-            modifiers.control = true;
-            return;
-        }
-    }
-    throw ScriptError("Can't make " + script::describe(value) + " into a modifier key.",
-                      errnum::kCantMakeType);
-}
-
-KeyModifiers modifiersOf(const script::Record& labelled) {
-    KeyModifiers modifiers;
-    const Value* using_ = labelled.find("using");
-    if (!using_) {
-        return modifiers;
-    }
-    if (using_->kind() == Value::Kind::list) {
-        for (const Value& item : using_->asList()) {
-            addModifier(modifiers, item);
-        }
-    } else {
-        addModifier(modifiers, *using_);
-    }
-    return modifiers;
-}
-
-void check(const std::optional<std::string>& error) {
-    if (error) {
-        throw ScriptError(*error, kKeystrokesRefused);
-    }
-}
-
-}  // namespace
 
 SimSystemEvents::SimSystemEvents(std::shared_ptr<SimDesktop> desktop)
     : desktop_(std::move(desktop)) {}
@@ -91,18 +39,20 @@ std::optional<std::vector<ObjectRef>> SimSystemEvents::elements(const std::strin
 std::optional<Value> SimSystemEvents::perform(const std::string& command, const Value& direct,
                                               const script::Record& labelled) {
     if (command == "keystroke") {
-        check(desktop_->keystroke(script::toText(direct), modifiersOf(labelled)));
+        script::throwIfKeystrokesRefused(
+            desktop_->keystroke(script::toText(direct), script::keystrokeModifiers(labelled)));
         return Value();
     }
     if (command == "key code") {
-        KeyModifiers modifiers = modifiersOf(labelled);
+        KeyModifiers modifiers = script::keystrokeModifiers(labelled);
         for (const Value& code : script::toList(direct)) {
             std::int64_t number = script::toInteger(code);
             if (number < 0 || number > 0xFFFF) {
                 throw ScriptError("Can't make " + script::describe(code) + " into a key code.",
                                   errnum::kCantMakeType);
             }
-            check(desktop_->keyCode(static_cast<std::uint16_t>(number), modifiers));
+            script::throwIfKeystrokesRefused(
+                desktop_->keyCode(static_cast<std::uint16_t>(number), modifiers));
         }
         return Value();
     }

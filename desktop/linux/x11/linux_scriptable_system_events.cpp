@@ -1,6 +1,7 @@
 #include "desktop/linux/x11/application_key_rules.h"
 #include "desktop/linux/x11/gio_documents.h"
 #include "desktop/linux/x11/linux_scriptable.h"
+#include "desktop/script/keystroke_parameters.h"
 #include "desktop/script/script_error.h"
 
 namespace orvex::linux_desktop {
@@ -9,56 +10,6 @@ using script::ObjectRef;
 using script::ScriptError;
 using script::Value;
 namespace errnum = script::errnum;
-
-namespace {
-
-// The error number scripts see when synthetic keystrokes cannot be sent.
-constexpr int kKeystrokesRefused = 1002;
-
-void addModifier(KeyModifiers& modifiers, const Value& value) {
-    if (value.kind() == Value::Kind::constant) {
-        const std::string& name = value.asConstant();
-        if (name == "command down") {
-            modifiers.command = true;
-            return;
-        }
-        if (name == "shift down") {
-            modifiers.shift = true;
-            return;
-        }
-        if (name == "option down") {
-            modifiers.option = true;
-            return;
-        }
-        if (name == "control down") {
-            modifiers.control = true;
-            return;
-        }
-    }
-    throw ScriptError("Can't make " + script::describe(value) + " into a modifier key.",
-                      errnum::kCantMakeType);
-}
-
-KeyModifiers modifiersOf(const script::Record& labelled) {
-    KeyModifiers modifiers;
-    const Value* using_ = labelled.find("using");
-    if (!using_)
-        return modifiers;
-    if (using_->kind() == Value::Kind::list) {
-        for (const Value& item : using_->asList())
-            addModifier(modifiers, item);
-    } else {
-        addModifier(modifiers, *using_);
-    }
-    return modifiers;
-}
-
-void check(const std::optional<std::string>& error) {
-    if (error)
-        throw ScriptError(*error, kKeystrokesRefused);
-}
-
-}  // namespace
 
 bool ScriptingServices::isTerminal(const X11AppInfo& app) const {
     auto rules = keyRulesFor(app.windowClass, app.executable, defaultTerminalProgram());
@@ -96,18 +47,20 @@ std::optional<std::vector<ObjectRef>> SystemEventsObject::elements(const std::st
 std::optional<Value> SystemEventsObject::perform(const std::string& command, const Value& direct,
                                                  const script::Record& labelled) {
     if (command == "keystroke") {
-        check(services_->keyboard->postKeystroke(script::toText(direct), modifiersOf(labelled)));
+        script::throwIfKeystrokesRefused(services_->keyboard->postKeystroke(
+            script::toText(direct), script::keystrokeModifiers(labelled)));
         return Value();
     }
     if (command == "key code") {
-        KeyModifiers modifiers = modifiersOf(labelled);
+        KeyModifiers modifiers = script::keystrokeModifiers(labelled);
         for (const Value& code : script::toList(direct)) {
             std::int64_t number = script::toInteger(code);
             if (number < 0 || number > 0xFFFF) {
                 throw ScriptError("Can't make " + script::describe(code) + " into a key code.",
                                   errnum::kCantMakeType);
             }
-            check(services_->keyboard->postKeyCode(static_cast<std::uint16_t>(number), modifiers));
+            script::throwIfKeystrokesRefused(
+                services_->keyboard->postKeyCode(static_cast<std::uint16_t>(number), modifiers));
         }
         return Value();
     }
