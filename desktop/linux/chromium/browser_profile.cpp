@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
 #include <sstream>
 #include <system_error>

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -316,15 +317,21 @@ bool ChromiumBrowser::waitUntilFront(const std::string& targetId) {
     for (auto waited = 0ms; waited < kFrontTimeout; waited += kPollInterval) {
         std::vector<BrowserWindow> now = readWindows();
         if (!now.empty() && now.front().active().targetId == targetId &&
-            (!windowStack_ || !runningPid() || [&] {
-                auto stacked = windowStack_->windowsOf(*runningPid());
-                return !stacked.empty() && titleShows(stacked.front().title, now.front().active());
-            }())) {
+            windowManagerShows(now.front())) {
             return true;
         }
         clock_.sleepFor(kPollInterval);
     }
     return false;
+}
+
+bool ChromiumBrowser::windowManagerShows(const BrowserWindow& window) {
+    std::optional<std::int32_t> pid = runningPid();
+    if (!windowStack_ || !pid) {
+        return true;  // nothing to ask: the browser's own order is all there is
+    }
+    std::vector<StackedWindow> stacked = windowStack_->windowsOf(*pid);
+    return !stacked.empty() && titleShows(stacked.front().title, window.active());
 }
 
 void ChromiumBrowser::raise(const BrowserWindow& window) {

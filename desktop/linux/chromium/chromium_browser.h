@@ -126,7 +126,11 @@ class ChromiumBrowser {
     Json onPage(const std::string& targetId, const std::string& method, const Json& params,
                 std::chrono::milliseconds timeout);
     void order(std::vector<BrowserWindow>& windows, const std::vector<std::int64_t>& focused);
+    // Waits until the tab is the active one of the front window, as the browser and the
+    // window manager see it; false when that does not happen in kFrontTimeout.
     bool waitUntilFront(const std::string& targetId);
+    // Whether the window manager has the window in front (true when it cannot be asked).
+    bool windowManagerShows(const BrowserWindow& window);
 
     BrowserOptions options_;
     Clock& clock_;
