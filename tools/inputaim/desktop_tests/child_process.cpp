@@ -13,10 +13,7 @@ extern char** environ;
 
 namespace orvex::testing {
 
-namespace {
-
-pid_t spawn(const std::vector<std::string>& command,
-            const std::map<std::string, std::string>& environment, int outFd, int errFd) {
+std::vector<std::string> mergedEnvironment(const std::map<std::string, std::string>& overrides) {
     std::map<std::string, std::string> merged;
     for (char** entry = environ; *entry; ++entry) {
         std::string text(*entry);
@@ -24,11 +21,19 @@ pid_t spawn(const std::vector<std::string>& command,
         if (equals != std::string::npos)
             merged[text.substr(0, equals)] = text.substr(equals + 1);
     }
-    for (auto& [key, value] : environment)
+    for (auto& [key, value] : overrides)
         merged[key] = value;
-    std::vector<std::string> envText;
+    std::vector<std::string> entries;
     for (auto& [key, value] : merged)
-        envText.push_back(key + "=" + value);
+        entries.push_back(key + "=" + value);
+    return entries;
+}
+
+namespace {
+
+pid_t spawn(const std::vector<std::string>& command,
+            const std::map<std::string, std::string>& environment, int outFd, int errFd) {
+    std::vector<std::string> envText = mergedEnvironment(environment);
     std::vector<char*> envp, argv;
     for (auto& text : envText)
         envp.push_back(text.data());

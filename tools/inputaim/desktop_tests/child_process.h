@@ -15,6 +15,9 @@ struct ChildResult {
     std::string err;
 };
 
+// This process's environment with `overrides` put over it, as "NAME=value" entries.
+std::vector<std::string> mergedEnvironment(const std::map<std::string, std::string>& overrides);
+
 // Runs a program to its end, reading both pipes as they fill; kills it after `limit`.
 ChildResult runChild(const std::vector<std::string>& command,
                      const std::map<std::string, std::string>& environment,

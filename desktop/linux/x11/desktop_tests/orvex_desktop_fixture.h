@@ -24,8 +24,6 @@
 #include "desktop/linux/x11/x11_display.h"
 #include "desktop/linux/x11/xtest_keyboard.h"
 
-extern char** environ;
-
 namespace orvex::testing {
 
 namespace fs = std::filesystem;
@@ -36,18 +34,7 @@ class OrvexProcess {
   public:
     OrvexProcess(const std::map<std::string, std::string>& environment, const fs::path& logs)
         : out_(logs / "orvex.out"), err_(logs / "orvex.err") {
-        std::vector<std::string> envText;
-        std::map<std::string, std::string> merged;
-        for (char** entry = environ; *entry; ++entry) {
-            std::string text(*entry);
-            auto equals = text.find('=');
-            if (equals != std::string::npos)
-                merged[text.substr(0, equals)] = text.substr(equals + 1);
-        }
-        for (auto& [key, value] : environment)
-            merged[key] = value;
-        for (auto& [key, value] : merged)
-            envText.push_back(key + "=" + value);
+        std::vector<std::string> envText = mergedEnvironment(environment);
         std::vector<char*> envp;
         for (auto& text : envText)
             envp.push_back(text.data());

@@ -25,8 +25,6 @@
 #include "desktop/linux/x11/x11_display.h"
 #include "desktop/linux/x11/xtest_keyboard.h"
 
-extern char** environ;
-
 namespace orvex::testing {
 namespace {
 
