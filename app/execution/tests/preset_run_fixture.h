@@ -12,110 +12,45 @@
 #include <string>
 #include <vector>
 
-#include "app/execution/apple_script_runner.h"
-#include "app/execution/execution_context.h"
 #include "app/execution/preset_executor.h"
-#include "app/execution/previous_app_tracker.h"
-#include "app/i18n/localization_manager.h"
-#include "app/notifications/notification_center.h"
-#include "app/store/app_state.h"
-#include "app/store/settings_manager.h"
-#include "base/clock.h"
-#include "base/manual_main_queue.h"
-#include "base/task_runner.h"
-#include "base/uuid.h"
-#include "desktop/sim/sim_desktop.h"
-#include "desktop/sim/sim_scenario.h"
-#include "desktop/sim/sim_scripting.h"
-#include "tools/inputaim/sim/inputaim_in_process.h"
+#include "app/execution/tests/sim_execution_fixture.h"
 
 namespace orvex::preset_run_test {
 
 using namespace std::chrono_literals;
 using Ms = std::chrono::milliseconds;
 
-inline std::filesystem::path sourceDirectory() {
-    if (const char* source = std::getenv("ORVEX_SOURCE_DIR")) {
-        return source;
-    }
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path();
-}
+using execution_test::Status;
 
-// One status line assignment as the user sees it.
-struct Status {
-    std::string message;
-    bool isError = false;
-    bool operator==(const Status&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& out, const Status& status) {
-    return out << (status.isError ? "[error] " : "") << status.message;
-}
-
-// Whole presets run through the executor on the simulated desktop, on virtual time: the
-// real script runner and interpreter, the real input finder (in-process), the real locale
-// files. A run is executed inline on the test's (main) thread, so each virtual sleep lets
-// the main queue's work and timers run at their own moment, as they would in real time.
-class PresetRunFixture : public ::testing::Test {
+// Whole presets run through the executor in a preset run's world (SimExecutionFixture). A
+// run is executed inline on the test's (main) thread, as a task of its own would.
+class PresetRunFixture : public execution_test::SimExecutionFixture {
   protected:
-    PresetRunFixture()
-        : sandbox_(std::filesystem::temp_directory_path() / ("orvex-presetrun-" + newUuid())),
-          queue_(clock_),
-          sim_(SimDesktop::create(clock_, queue_)),
-          scripting_(sim_),
-          settings_((std::filesystem::create_directories(sandbox_ / "runtime"),
-                     sandbox_ / "settings.json")),
-          appState_(settings_, queue_, {}),
-          i18n_(settings_, LocalizationOptions{sourceDirectory() / "app/i18n/resources/locales",
-                                               [] { return std::vector<std::string>{"en"}; },
-                                               {}}),
-          notifications_(queue_) {
+    PresetRunFixture() : SimExecutionFixture("orvex-presetrun-") {
         i18n_.loadLanguage("en");
         // The capture file's private directory lives in the sandbox.
+        std::filesystem::create_directories(sandbox_ / "runtime");
         ::chmod((sandbox_ / "runtime").c_str(), 0700);
         if (const char* runtime = std::getenv("XDG_RUNTIME_DIR")) {
             savedRuntimeDirectory_ = runtime;
         }
         ::setenv("XDG_RUNTIME_DIR", (sandbox_ / "runtime").c_str(), 1);
-
-        desktop_ = sim_->desktop();
-        scripts_ = std::make_unique<AppleScriptRunner>(scripting_.host(), *desktop_.keyboard,
-                                                       clock_, tasks_);
-        registerInputaimInProcess(*sim_);
-        appState_.addObserver(
-            {{}, [this](StateField field) {
-                 if (field == StateField::statusIsError) {
-                     statuses_.push_back({appState_.statusMessage(), appState_.statusIsError()});
-                 }
-             }});
-        notifications_.addObserver(notifications::showMainWindow,
-                                   [this](const AppNotification&) { ++showMainWindowCount_; });
         notifications_.addObserver(notifications::hideMainWindow,
                                    [this](const AppNotification&) { ++hideMainWindowCount_; });
     }
 
     ~PresetRunFixture() override {
         executor_.reset();
-        context_.reset();
-        tracker_.reset();
         if (savedRuntimeDirectory_) {
             ::setenv("XDG_RUNTIME_DIR", savedRuntimeDirectory_->c_str(), 1);
         } else {
             ::unsetenv("XDG_RUNTIME_DIR");
         }
-        std::error_code ignored;
-        std::filesystem::remove_all(sandbox_, ignored);
     }
 
-    // Sets the desktop up from a scenario, then builds the tracker, the context and the
-    // executor on it (the tracker reads the own application and the browsers at creation).
+    // Sets the desktop up from a scenario, then builds the executor on its context.
     void load(const std::string& scenario) {
-        auto error = applyScenarioText(*sim_, scenario, sandbox_);
-        ASSERT_FALSE(error) << *error;
-        tracker_ = PreviousAppTracker::create(desktop_, queue_, clock_, *scripts_, config_);
-        context_ = std::make_unique<ExecutionContext>(
-            ExecutionContext{desktop_, clock_, queue_, appState_, i18n_, notifications_, *scripts_,
-                             *tracker_, config_});
+        buildOn(scenario);
         executor_ = std::make_unique<PresetExecutor>(*context_, tasks_);
         queue_.runUntilIdle();
         markStart();
@@ -153,17 +88,6 @@ class PresetRunFixture : public ::testing::Test {
         return answer;
     }
 
-    // Journal entries since the start mark, optionally of one kind.
-    std::vector<Json> events(const std::string& kind = {}) const {
-        std::vector<Json> all = sim_->journal();
-        std::vector<Json> result;
-        for (std::size_t i = journalStart_; i < all.size(); ++i) {
-            if (kind.empty() || all[i].at("event") == kind) {
-                result.push_back(all[i]);
-            }
-        }
-        return result;
-    }
     // The keystrokes since the start mark as "cmd+v", "return", with their effect.
     std::vector<std::string> keystrokes() const {
         std::vector<std::string> result;
@@ -189,16 +113,9 @@ class PresetRunFixture : public ::testing::Test {
         }
         return result;
     }
-    std::vector<Status> statuses() {
-        queue_.runUntilIdle();
-        return statuses_;
-    }
     Status lastStatus() {
         std::vector<Status> all = statuses();
         return all.empty() ? Status{} : all.back();
-    }
-    std::string text(const char* key, const TextParams& params = {}) const {
-        return i18n_.text(key, params);
     }
     Status ok(const char* key, const TextParams& params = {}) const {
         return {text(key, params), false};
@@ -206,36 +123,14 @@ class PresetRunFixture : public ::testing::Test {
     Status error(const char* key, const TextParams& params = {}) const {
         return {text(key, params), true};
     }
-    int showMainWindowCount() {
-        queue_.runUntilIdle();
-        return showMainWindowCount_;
-    }
     int hideMainWindowCount() {
         queue_.runUntilIdle();
         return hideMainWindowCount_;
     }
     std::filesystem::path runtimeDirectory() const { return sandbox_ / "runtime" / "orvex"; }
 
-    std::filesystem::path sandbox_;
-    VirtualClock clock_;
-    ManualMainQueue queue_;
-    std::shared_ptr<SimDesktop> sim_;
-    SimScripting scripting_;
-    ManualTaskRunner tasks_;
-    Desktop desktop_;
-    std::unique_ptr<AppleScriptRunner> scripts_;
-    SettingsManager settings_;
-    AppState appState_;
-    LocalizationManager i18n_;
-    NotificationCenter notifications_;
-    ExecutionConfig config_;
-    std::shared_ptr<PreviousAppTracker> tracker_;
-    std::unique_ptr<ExecutionContext> context_;
     std::unique_ptr<PresetExecutor> executor_;
     std::optional<std::string> savedRuntimeDirectory_;
-    std::size_t journalStart_ = 0;
-    std::vector<Status> statuses_;
-    int showMainWindowCount_ = 0;
     int hideMainWindowCount_ = 0;
 };
 
