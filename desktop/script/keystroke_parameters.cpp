@@ -46,4 +46,27 @@ void throwIfKeystrokesRefused(const std::optional<std::string>& error) {
     }
 }
 
+std::optional<Value> performKeystrokeCommand(Keyboard& keyboard, const std::string& command,
+                                             const Value& direct, const Record& labelled) {
+    if (command == "keystroke") {
+        throwIfKeystrokesRefused(
+            keyboard.postKeystroke(toText(direct), keystrokeModifiers(labelled)));
+        return Value();
+    }
+    if (command == "key code") {
+        KeyModifiers modifiers = keystrokeModifiers(labelled);
+        for (const Value& code : toList(direct)) {
+            std::int64_t number = toInteger(code);
+            if (number < 0 || number > 0xFFFF) {
+                throw ScriptError("Can't make " + describe(code) + " into a key code.",
+                                  errnum::kCantMakeType);
+            }
+            throwIfKeystrokesRefused(
+                keyboard.postKeyCode(static_cast<std::uint16_t>(number), modifiers));
+        }
+        return Value();
+    }
+    return std::nullopt;
+}
+
 }  // namespace orvex::script

@@ -19,4 +19,9 @@ KeyModifiers keystrokeModifiers(const Record& labelled);
 // Throws the keyboard's refusal (when there is one) as the scripts' error.
 void throwIfKeystrokesRefused(const std::optional<std::string>& error);
 
+// System Events' `keystroke TEXT` and `key code N` (or a list of codes), with their
+// "using" modifiers, sent to `keyboard`; nothing when `command` is neither.
+std::optional<Value> performKeystrokeCommand(Keyboard& keyboard, const std::string& command,
+                                             const Value& direct, const Record& labelled);
+
 }  // namespace orvex::script

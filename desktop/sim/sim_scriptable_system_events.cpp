@@ -38,25 +38,8 @@ std::optional<std::vector<ObjectRef>> SimSystemEvents::elements(const std::strin
 
 std::optional<Value> SimSystemEvents::perform(const std::string& command, const Value& direct,
                                               const script::Record& labelled) {
-    if (command == "keystroke") {
-        script::throwIfKeystrokesRefused(
-            desktop_->keystroke(script::toText(direct), script::keystrokeModifiers(labelled)));
-        return Value();
-    }
-    if (command == "key code") {
-        KeyModifiers modifiers = script::keystrokeModifiers(labelled);
-        for (const Value& code : script::toList(direct)) {
-            std::int64_t number = script::toInteger(code);
-            if (number < 0 || number > 0xFFFF) {
-                throw ScriptError("Can't make " + script::describe(code) + " into a key code.",
-                                  errnum::kCantMakeType);
-            }
-            script::throwIfKeystrokesRefused(
-                desktop_->keyCode(static_cast<std::uint16_t>(number), modifiers));
-        }
-        return Value();
-    }
-    return std::nullopt;
+    return script::performKeystrokeCommand(*desktop_->desktop().keyboard, command, direct,
+                                           labelled);
 }
 
 SimScriptableProcess::SimScriptableProcess(std::shared_ptr<SimDesktop> desktop, SimAppInfo info)

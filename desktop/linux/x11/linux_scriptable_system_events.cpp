@@ -46,25 +46,7 @@ std::optional<std::vector<ObjectRef>> SystemEventsObject::elements(const std::st
 
 std::optional<Value> SystemEventsObject::perform(const std::string& command, const Value& direct,
                                                  const script::Record& labelled) {
-    if (command == "keystroke") {
-        script::throwIfKeystrokesRefused(services_->keyboard->postKeystroke(
-            script::toText(direct), script::keystrokeModifiers(labelled)));
-        return Value();
-    }
-    if (command == "key code") {
-        KeyModifiers modifiers = script::keystrokeModifiers(labelled);
-        for (const Value& code : script::toList(direct)) {
-            std::int64_t number = script::toInteger(code);
-            if (number < 0 || number > 0xFFFF) {
-                throw ScriptError("Can't make " + script::describe(code) + " into a key code.",
-                                  errnum::kCantMakeType);
-            }
-            script::throwIfKeystrokesRefused(
-                services_->keyboard->postKeyCode(static_cast<std::uint16_t>(number), modifiers));
-        }
-        return Value();
-    }
-    return std::nullopt;
+    return script::performKeystrokeCommand(*services_->keyboard, command, direct, labelled);
 }
 
 std::string ProcessObject::describe() const {
