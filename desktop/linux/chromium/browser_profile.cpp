@@ -8,6 +8,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "base/executable_search.h"
+
 namespace orvex::chromium {
 
 namespace fs = std::filesystem;
@@ -71,23 +73,9 @@ std::optional<std::int32_t> profileOwner(const fs::path& profileDirectory) {
 
 std::optional<std::string> findBrowserBinary(const std::vector<std::string>& candidates,
                                              const std::string& path) {
-    auto executable = [](const fs::path& file) {
-        std::error_code error;
-        return fs::is_regular_file(file, error) && access(file.c_str(), X_OK) == 0;
-    };
     for (const std::string& candidate : candidates) {
-        if (candidate.find('/') != std::string::npos) {
-            if (executable(candidate)) {
-                return candidate;
-            }
-            continue;
-        }
-        std::istringstream directories(path);
-        std::string directory;
-        while (std::getline(directories, directory, ':')) {
-            if (!directory.empty() && executable(fs::path(directory) / candidate)) {
-                return (fs::path(directory) / candidate).string();
-            }
+        if (auto found = findExecutable(candidate, path)) {
+            return found;
         }
     }
     return std::nullopt;

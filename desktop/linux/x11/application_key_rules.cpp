@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "base/executable_search.h"
+
 namespace orvex::linux_desktop {
 
 namespace {
@@ -123,17 +125,7 @@ std::optional<KeyChord> rewriteChord(const ApplicationKeyRules* rules, const Key
 }
 
 std::string terminalLauncherPath() {
-    const char* path = std::getenv("PATH");
-    std::istringstream directories(path ? path : "/usr/local/bin:/usr/bin:/bin");
-    std::string directory;
-    while (std::getline(directories, directory, ':')) {
-        if (directory.empty())
-            continue;
-        std::filesystem::path candidate = std::filesystem::path(directory) / "x-terminal-emulator";
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate.string();
-    }
-    return {};
+    return findExecutable("x-terminal-emulator", executableSearchPath()).value_or("");
 }
 
 std::string defaultTerminalProgram() {

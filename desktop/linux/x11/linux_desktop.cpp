@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "base/executable_search.h"
 #include "desktop/linux/x11/linux_scripting.h"
 #include "desktop/linux/x11/linux_user_defaults.h"
 #include "desktop/linux/x11/maim_screen_capture.h"
@@ -25,8 +26,7 @@ chromium::BrowserOptions browserOptions(const std::filesystem::path& dataDirecto
     if (const char* chosen = std::getenv("ORVEX_BROWSER"); chosen && *chosen) {
         browser.binaries = {chosen};
     }
-    const char* path = std::getenv("PATH");
-    browser.searchPath = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    browser.searchPath = executableSearchPath();
     browser.profileDirectory = dataDirectory / "browser";
     browser.logFile = dataDirectory / "browser.log";
     return browser;

@@ -8,30 +8,13 @@
 #include <iterator>
 #include <sstream>
 
+#include "base/executable_search.h"
 #include "base/log.h"
 #include "base/uuid.h"
 
 namespace orvex::linux_desktop {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string onPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::istringstream directories(path ? path : "/usr/local/bin:/usr/bin:/bin");
-    std::string directory;
-    while (std::getline(directories, directory, ':')) {
-        if (directory.empty())
-            continue;
-        fs::path candidate = fs::path(directory) / program;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate.string();
-    }
-    return {};
-}
-
-}  // namespace
 
 std::vector<std::string> captureArguments(const std::string& tool, const std::string& file) {
     if (fs::path(tool).filename() == "scrot")
@@ -42,9 +25,8 @@ std::vector<std::string> captureArguments(const std::string& tool, const std::st
 
 std::string MaimScreenCapture::findTool() {
     for (const char* program : {"maim", "scrot"}) {
-        std::string found = onPath(program);
-        if (!found.empty())
-            return found;
+        if (auto found = findExecutable(program, executableSearchPath()))
+            return *found;
     }
     return {};
 }
