@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <iomanip>
 #include <random>
 #include <sstream>
 
@@ -38,7 +39,7 @@ std::optional<std::string> writeAll(int fd, std::string_view contents,
 std::string randomSuffix() {
     static thread_local std::mt19937_64 generator{std::random_device{}()};
     std::ostringstream out;
-    out << std::hex << generator();
+    out << std::hex << std::setw(16) << std::setfill('0') << generator();
     return out.str();
 }
 
@@ -47,7 +48,7 @@ std::string randomSuffix() {
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& target,
                                                std::string_view contents, mode_t mode) {
     std::filesystem::path temp = target;
-    temp += ".tmp-" + randomSuffix();
+    temp += std::string(kAtomicTempMarker) + randomSuffix();
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {
         return errnoText("Cannot create", temp);
@@ -80,12 +81,19 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& targ
 }
 
 std::optional<std::string> writeFileDirectly(const std::filesystem::path& target,
-                                             std::string_view contents) {
-    int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+                                             std::string_view contents, mode_t mode) {
+    int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0) {
         return errnoText("Cannot create", target);
     }
-    auto failure = writeAll(fd, contents, target);
+    // The mode is set before anything is written: a file that existed keeps its old mode
+    // through open(), and the contents must never be readable under a looser one.
+    std::optional<std::string> failure;
+    if (::fchmod(fd, mode) != 0) {
+        failure = errnoText("Cannot set mode of", target);
+    } else {
+        failure = writeAll(fd, contents, target);
+    }
     if (::close(fd) != 0 && !failure) {
         failure = errnoText("Cannot close", target);
     }

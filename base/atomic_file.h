@@ -9,15 +9,21 @@
 
 namespace orvex {
 
+// The temporary file of an atomic write is `target` + this marker + 16 hex digits, so a
+// name is writable atomically only when it leaves room for kAtomicTempSuffixBytes more.
+inline constexpr std::string_view kAtomicTempMarker = ".tmp-";
+inline constexpr std::size_t kAtomicTempSuffixBytes = kAtomicTempMarker.size() + 16;
+
 // Writes `contents` to a temporary file beside `target`, flushes and fsyncs it, then
 // renames it over `target`. On any failure the temporary file is removed and `target`
 // is left exactly as it was. Returns an error description, or nullopt on success.
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& target,
                                                std::string_view contents, mode_t mode = 0644);
 
-// Plain (non-atomic) write, for files the user picked as an export target.
+// Plain (non-atomic) write, for files the user picked as an export target. The file has
+// `mode` afterwards whatever the umask and whatever mode a file it replaces had.
 std::optional<std::string> writeFileDirectly(const std::filesystem::path& target,
-                                             std::string_view contents);
+                                             std::string_view contents, mode_t mode = 0644);
 
 // Reads a whole file, refusing files larger than `maxBytes` so one bad file cannot
 // exhaust memory. Returns the error description in `error` on failure.

@@ -1,5 +1,7 @@
 #include "protocol/command_files.h"
 
+#include "base/atomic_file.h"
+
 namespace orvex {
 namespace {
 
@@ -28,7 +30,9 @@ std::optional<std::string> unsafeCommandIdReason(std::string_view id) {
             return "command id holds a control character";
         }
     }
-    if (id.size() + kResponseFileSuffix.size() > kMaxFileNameBytes) {
+    // The answer is written through a temporary file whose name is longer still; an id
+    // that leaves no room for it would run its action and never be answered.
+    if (id.size() + kResponseFileSuffix.size() + kAtomicTempSuffixBytes > kMaxFileNameBytes) {
         return "command id is too long for a file name";
     }
     return std::nullopt;

@@ -22,8 +22,9 @@ inline constexpr mode_t kExchangeFileMode = 0600;
 
 // The response file is named after the `id` inside the command, which anyone who can drop
 // a file may choose. An id is safe as a file name only when it is non-empty, holds no "/",
-// no "..", no NUL or other control character, and leaves room for the longest suffix
-// within one file-name component. Returns why an id is unsafe, or nullopt when it is safe.
+// no "..", no NUL or other control character, and leaves room within one file-name
+// component for the response suffix and the temporary name the answer is written through. Returns
+// why an id is unsafe, or nullopt when it is safe.
 std::optional<std::string> unsafeCommandIdReason(std::string_view id);
 bool isSafeCommandId(std::string_view id);
 

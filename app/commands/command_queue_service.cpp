@@ -28,6 +28,11 @@ void makeDirectoryPrivate(const std::filesystem::path& directory) {
     }
 }
 
+bool isEmptyRegularFile(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0;
+}
+
 // Reads a command file whole. Only a regular file (not a link, pipe or device) of at most
 // kMaxCommandFileBytes is read, so a stray file can neither block the queue nor exhaust
 // memory.
@@ -173,6 +178,11 @@ void CommandQueueService::processPendingCommands() {
 }
 
 void CommandQueueService::processCommandFile(const std::filesystem::path& file) {
+    if (isEmptyRegularFile(file)) {
+        // Just created by a writer that writes in place: its close reports it again. One
+        // that stays empty goes with the cleanup.
+        return;
+    }
     auto decoded = decodeCommandFile(file);
     if (!decoded.ok()) {
         log::system("[CommandQueue] Failed to parse command file: " + decoded.error);
@@ -224,11 +234,11 @@ void CommandQueueService::writeResponse(const CLIResponse& response) {
 void CommandQueueService::startCleanupTimer() {
     cleanupTimer_ = mainQueue_.repeatEvery(
         kCleanupInterval, weakly(shared_from_this(), [](CommandQueueService& service) {
-            service.cleanupOldResponses();
+            service.cleanupStaleFiles();
         }));
 }
 
-void CommandQueueService::cleanupOldResponses() {
+void CommandQueueService::cleanupStaleFiles() {
     bool failed = false;
     auto entries = listEntries(commandsDir_, &failed);
     if (failed) {
@@ -236,7 +246,10 @@ void CommandQueueService::cleanupOldResponses() {
     }
     const auto cutoff = clock_.wallNow() - kResponseLifetime;
     for (const auto& entry : entries) {
-        if (!isResponseFileName(entry.filename().string())) {
+        const std::string name = entry.filename().string();
+        const bool stale =
+            isResponseFileName(name) || (isCommandFileName(name) && isEmptyRegularFile(entry));
+        if (!stale) {
             continue;
         }
         auto created = creationTime_(entry);

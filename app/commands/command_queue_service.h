@@ -55,8 +55,9 @@ class CommandQueueService : public std::enable_shared_from_this<CommandQueueServ
 
     // One scan of the directory; runs on the serial queue (or inside start()).
     void processPendingCommands();
-    // One tick of the cleanup timer (main thread).
-    void cleanupOldResponses();
+    // One tick of the cleanup timer (main thread): removes the responses nobody collected
+    // and the command files that stayed empty, a minute after they were made.
+    void cleanupStaleFiles();
 
     const std::filesystem::path& commandsDir() const { return commandsDir_; }
     bool isWatching() const { return directoryMonitor_ != nullptr; }

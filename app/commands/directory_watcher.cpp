@@ -13,11 +13,11 @@
 namespace orvex {
 namespace {
 
-// Entries that appear complete: a file moved into place (the atomic writers' rename) or
-// closed after writing. A bare creation is left out on purpose: a file written in place is
-// still empty at that moment, and reading it then would throw the command away as
-// unreadable. Removals need no scan.
-constexpr std::uint32_t kWatchedEvents = IN_MOVED_TO | IN_CLOSE_WRITE | IN_ONLYDIR;
+// Entries that may be complete: a file moved into place (the atomic writers' rename),
+// closed after writing, or created, which is all a hard link (link()) ever reports. A file
+// written in place is still empty when it is created; the queue leaves empty files for
+// their writer's close. Removals need no scan.
+constexpr std::uint32_t kWatchedEvents = IN_MOVED_TO | IN_CLOSE_WRITE | IN_CREATE | IN_ONLYDIR;
 
 }  // namespace
 

@@ -27,7 +27,7 @@ TEST(CommandFiles, RecognisesOnlyTheExactSuffixes) {
 TEST(CommandFiles, UnsafeIdsAreRefusedAsFileNames) {
     using namespace std::string_literals;
     for (std::string id : {""s, "a/b"s, "/etc/passwd"s, ".."s, "../x"s, "x..y"s, "a\0b"s,
-                           "line\nbreak"s, "tab\t"s, "del\x7f"s, std::string(242, 'a')}) {
+                           "line\nbreak"s, "tab\t"s, "del\x7f"s}) {
         EXPECT_FALSE(isSafeCommandId(id)) << id;
         EXPECT_TRUE(unsafeCommandIdReason(id)) << id;
         EXPECT_FALSE(responseFilePath("/d", id)) << id;
@@ -37,8 +37,8 @@ TEST(CommandFiles, UnsafeIdsAreRefusedAsFileNames) {
 
 TEST(CommandFiles, OrdinaryIdsAreSafe) {
     using namespace std::string_literals;
-    for (std::string id : {"0F4E8C1A-2B3C-4D5E-8F90-A1B2C3D4E5F6"s, "job.7"s, "x y"s, "é-名前"s,
-                           ".hidden"s, std::string(241, 'a')}) {
+    for (std::string id :
+         {"0F4E8C1A-2B3C-4D5E-8F90-A1B2C3D4E5F6"s, "job.7"s, "x y"s, "é-名前"s, ".hidden"s}) {
         EXPECT_TRUE(isSafeCommandId(id)) << id;
         EXPECT_FALSE(unsafeCommandIdReason(id)) << id;
     }

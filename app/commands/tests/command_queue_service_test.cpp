@@ -191,6 +191,23 @@ TEST_F(CommandQueueServiceTest, UnsafeIdIsNeverWrittenAsAResponse) {
     EXPECT_TRUE(logs.system().contains("[CommandQueue] Failed to write response: "));
 }
 
+TEST_F(CommandQueueServiceTest, EveryIdLongEnoughToPassIsAnsweredAndTheNextLengthIsRefusedUnrun) {
+    // 255 bytes of file name: the id, ".response.json" and the 21 bytes of the temporary name.
+    const std::string longest(220, 'a');
+    const std::string refused(221, 'b');
+    writeCommand(commandFileName(longest), commandText(longest, "folder.create"));
+    writeCommand(commandFileName(refused), commandText(refused, "folder.create"));
+    auto service = makeService();
+    service->start();
+    queue.runUntilIdle();
+
+    ASSERT_EQ(handled.size(), 1u);
+    EXPECT_EQ(handled[0].id, longest);
+    EXPECT_TRUE(exists(responseFileName(longest)));
+    EXPECT_FALSE(exists(commandFileName(refused)));
+    EXPECT_FALSE(exists(responseFileName(refused)));
+}
+
 TEST_F(CommandQueueServiceTest, UnwatchableDirectoryDegradesToTheStartScanOnly) {
     writeText(temp.path() / "plain-file", "");
     dir = temp.path() / "plain-file" / "commands";
@@ -203,7 +220,7 @@ TEST_F(CommandQueueServiceTest, UnwatchableDirectoryDegradesToTheStartScanOnly) 
 }
 
 // Cleanup on virtual time, with each file's creation time chosen by the test.
-TEST_F(CommandQueueServiceTest, CleanupDeletesResponsesOlderThanAMinuteEveryMinute) {
+TEST_F(CommandQueueServiceTest, CleanupDeletesStaleResponsesAndEmptyCommandsEveryMinute) {
     std::map<std::string, std::chrono::system_clock::time_point> born;
     auto service = makeService([&](const std::filesystem::path& path)
                                    -> std::optional<std::chrono::system_clock::time_point> {
@@ -222,13 +239,20 @@ TEST_F(CommandQueueServiceTest, CleanupDeletesResponsesOlderThanAMinuteEveryMinu
     born["old.response.json"] = start - 1s;    // 61 s old at the first tick
     born["young.response.json"] = start + 1s;  // 59 s old at the first tick
     born["other.json"] = start - 1h;           // only response files are the cleanup's
+    // Empty: a writer writing in place has just made it, so the scan leaves it; it goes
+    // with the cleanup when it stays empty.
+    writeText(dir / "in-place.command.json", "");
+    born["in-place.command.json"] = start - 1s;
     service->start();
     queue.runUntilIdle();
+    EXPECT_TRUE(exists("in-place.command.json"));
+    EXPECT_TRUE(handled.empty());
 
     queue.advance(59s);
     EXPECT_TRUE(exists("old.response.json"));
     queue.advance(1s);  // first tick, 60 s after start
     EXPECT_FALSE(exists("old.response.json"));
+    EXPECT_FALSE(exists("in-place.command.json"));
     EXPECT_TRUE(exists("young.response.json"));
     EXPECT_TRUE(exists("unknown.response.json"));  // no creation time: left alone
     EXPECT_TRUE(exists("other.json"));
@@ -252,13 +276,13 @@ TEST_F(CommandQueueServiceTest, CleanupReadsTheFileSystemsCreationTime) {
     ManualMainQueue lateQueue(lateClock);
     auto service = CommandQueueService::create(dir, lateQueue, lateClock,
                                                [](const CLICommand&, CommandCompletion) {});
-    service->cleanupOldResponses();
+    service->cleanupStaleFiles();
     EXPECT_TRUE(exists("fresh.response.json"));
     lateClock.advanceTo(lateClock.now() + 59s);
-    service->cleanupOldResponses();
+    service->cleanupStaleFiles();
     EXPECT_TRUE(exists("fresh.response.json"));
     lateClock.advanceTo(lateClock.now() + 2s);
-    service->cleanupOldResponses();
+    service->cleanupStaleFiles();
     EXPECT_FALSE(exists("fresh.response.json"));
 }
 

@@ -1,6 +1,7 @@
 #include "app/commands/directory_watcher.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -59,6 +60,13 @@ TEST(DirectoryWatcherTest, ReportsFilesMovedOrWrittenIntoTheDirectory) {
 
     int before = counter.count();
     testing::writeText(temp / "plain.command.json", "{}");
+    ASSERT_TRUE(counter.waitFor(before + 1));
+
+    // A hard link reports only its creation.
+    testing::TempDir elsewhere;
+    testing::writeText(elsewhere / "linked", "{}");
+    before = counter.count();
+    ASSERT_EQ(::link((elsewhere / "linked").c_str(), (temp / "linked.command.json").c_str()), 0);
     ASSERT_TRUE(counter.waitFor(before + 1));
 }
 
