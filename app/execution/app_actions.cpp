@@ -10,6 +10,7 @@
 
 #include "app/execution/app_activation.h"
 #include "app/execution/apple_script_error.h"
+#include "app/execution/apple_script_results.h"
 #include "app/execution/apple_script_runner.h"
 #include "app/execution/apple_scripts.h"
 #include "app/execution/run_status.h"
@@ -28,16 +29,6 @@ constexpr int kMaxNewFileNumber = 100000;
 // it. (The other fixed waits of a run are in execution_waits.h; this one belongs to the
 // file-manager action alone.)
 constexpr std::chrono::milliseconds kAfterActivatingFinder{300};
-
-std::string trimWhitespace(const std::string& text) {
-    const char* space = " \t\n\r\f\v";
-    std::size_t first = text.find_first_not_of(space);
-    if (first == std::string::npos) {
-        return "";
-    }
-    std::size_t last = text.find_last_not_of(space);
-    return text.substr(first, last - first + 1);
-}
 
 std::string joinPath(const std::string& folder, const std::string& name) {
     return (std::filesystem::path(folder) / name).string();
@@ -241,7 +232,7 @@ std::optional<std::string> AppActions::readFinderDefault(const std::string& key)
     if (!result) {
         return std::nullopt;
     }
-    return trimWhitespace(*result);
+    return trimScriptResult(*result);
 }
 
 void AppActions::openPresetFile(const PresetData& preset) {
@@ -266,7 +257,7 @@ void AppActions::createNewFile(const PresetData& preset) {
         postShowMainWindow(context_);
         return;
     }
-    std::string folder = trimWhitespace(frontFolder);
+    std::string folder = trimScriptResult(frontFolder);
     if (folder.empty()) {
         folder = joinPath(context_.desktop.workspace->homeDirectory(), "Desktop");
     }

@@ -3,13 +3,11 @@
 #include <charconv>
 #include <cstdint>
 
+#include "base/unicode/unicode_text.h"
+
 namespace orvex {
 
 namespace {
-
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
 
 std::string lowerAscii(std::string_view text) {
     std::string out(text);
@@ -24,15 +22,7 @@ std::string lowerAscii(std::string_view text) {
 }  // namespace
 
 std::string trimScriptResult(std::string_view result) {
-    std::size_t begin = 0;
-    std::size_t end = result.size();
-    while (begin < end && isSpace(result[begin])) {
-        ++begin;
-    }
-    while (end > begin && isSpace(result[end - 1])) {
-        --end;
-    }
-    return std::string(result.substr(begin, end - begin));
+    return std::string(trimUnicodeSpace(result));
 }
 
 bool scriptResultIsTrue(std::string_view result) {

@@ -24,10 +24,4 @@ FailureStatus classifyFailureDescription(std::string_view description);
 // How many characters of a description the unknown-error status shows.
 inline constexpr std::size_t kUnknownErrorLength = 50;
 
-// The first `count` user-perceived characters of UTF-8 text: a base code point together
-// with the combining marks, joiners, variation selectors and modifiers that follow it is
-// one character, and a character is never cut apart. Bytes that are not valid UTF-8 count
-// as one character each, so any input gives a prefix of itself.
-std::string firstCharacters(std::string_view text, std::size_t count);
-
 }  // namespace orvex

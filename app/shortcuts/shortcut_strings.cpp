@@ -3,6 +3,8 @@
 #include <array>
 #include <vector>
 
+#include "base/unicode/unicode_text.h"
+
 namespace orvex {
 
 namespace {
@@ -173,22 +175,12 @@ constexpr std::array<CanonicalModifier, 4> kCanonicalOrder{{
     {shiftKey, "Shift"},
 }};
 
-// Key names are ASCII; other bytes pass through unchanged.
+// The names of the key table are ASCII; other bytes pass through unchanged.
 std::string toLower(std::string_view text) {
     std::string result(text);
     for (char& c : result) {
         if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return result;
-}
-
-std::string toUpper(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
         }
     }
     return result;
@@ -271,7 +263,7 @@ std::string displaySymbol(std::string_view keyName) {
             return std::string(entry.symbol);
         }
     }
-    return toUpper(keyName);
+    return toUpperUnicode(keyName);
 }
 
 std::string displayString(std::string_view shortcut) {

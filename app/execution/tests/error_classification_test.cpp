@@ -99,28 +99,5 @@ TEST(ErrorClassificationTest, TruncationCountsCharactersNotBytes) {
     EXPECT_EQ(classifyFailureDescription(mixed).params.at("msg"), expected);
 }
 
-TEST(ErrorClassificationTest, FirstCharactersKeepsCombiningSequencesWhole) {
-    // "e" + combining acute is one character; so is "か" + combining voiced mark, and a
-    // family emoji joined by zero-width joiners.
-    const std::string combining = "e\xCC\x81";
-    const std::string voiced = "\xE3\x81\x8B\xE3\x82\x99";
-    const std::string family = "👩\u200D👩\u200D👧";
-    EXPECT_EQ(firstCharacters(combining + "x", 1), combining);
-    EXPECT_EQ(firstCharacters(voiced + voiced + "x", 2), voiced + voiced);
-    EXPECT_EQ(firstCharacters(family + "ab", 2), family + "a");
-    EXPECT_EQ(firstCharacters("\r\nx", 1), "\r\n");
-    EXPECT_EQ(firstCharacters("abc", 10), "abc");
-    EXPECT_EQ(firstCharacters("abc", 0), "");
-}
-
-TEST(ErrorClassificationTest, FirstCharactersTakesInvalidBytesOneByOne) {
-    // A stray continuation byte and a truncated sequence each count as one character, so
-    // the result is always a prefix of the input.
-    const std::string broken = "a\x80\xE3\x81";
-    EXPECT_EQ(firstCharacters(broken, 2), "a\x80");
-    EXPECT_EQ(firstCharacters(broken, 3), "a\x80\xE3");
-    EXPECT_EQ(firstCharacters(broken, 10), broken);
-}
-
 }  // namespace
 }  // namespace orvex

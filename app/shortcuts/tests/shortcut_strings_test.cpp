@@ -140,6 +140,7 @@ TEST(DisplaySymbolTest, SymbolsOrUpperCaseName) {
     EXPECT_EQ(displaySymbol("pagedown"), "⇟");
     EXPECT_EQ(displaySymbol("a"), "A");
     EXPECT_EQ(displaySymbol("f5"), "F5");
+    EXPECT_EQ(displaySymbol("é"), "É");
     EXPECT_EQ(displaySymbol("/"), "/");
 }
 
