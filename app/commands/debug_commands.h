@@ -8,7 +8,7 @@
 namespace orvex {
 
 // The failure every diagnostic action answers when Orvex runs without a desktop session.
-inline constexpr const char* kNoDesktopSession = "No desktop session available";
+inline constexpr const char* kNoDesktopSession = "No desktop session is available";
 // Pause between the keystrokes (or the activation) and reading back their effect.
 inline constexpr std::chrono::milliseconds kDebugSettleDelay{500};
 // The application "debug.activate-app" brings forward when no bundleId is given.

@@ -55,7 +55,14 @@ std::optional<std::string> sessionRuntimeDirectory() {
     return std::string(value);
 }
 
-std::optional<std::string> privateCaptureDirectory(
+CaptureDirectories::~CaptureDirectories() {
+    if (fresh_) {
+        std::error_code ignored;
+        std::filesystem::remove_all(*fresh_, ignored);
+    }
+}
+
+std::optional<std::string> CaptureDirectories::privateDirectory(
     const std::optional<std::string>& runtimeDirectory, const std::string& temporaryDirectory,
     std::string* error) {
     std::vector<std::string> reasons;
@@ -73,11 +80,20 @@ std::optional<std::string> privateCaptureDirectory(
     }
     reasons.push_back(reason);
     // Someone else holds the per-user name: a directory with a random name is ours alone.
+    std::lock_guard lock(mutex_);
+    if (fresh_ && ensurePrivateDirectory(*fresh_, reason)) {
+        return fresh_;
+    }
     std::string pattern = join(temporaryDirectory, "orvex-XXXXXX");
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (::mkdtemp(buffer.data())) {
-        return std::string(buffer.data());
+        if (fresh_) {
+            std::error_code ignored;
+            std::filesystem::remove_all(*fresh_, ignored);
+        }
+        fresh_ = std::string(buffer.data());
+        return fresh_;
     }
     reasons.push_back(pattern + ": " + std::strerror(errno));
     if (error) {

@@ -57,7 +57,15 @@ std::optional<std::string> PresetExecutor::execute(PresetData preset) {
         std::lock_guard lock(mutex_);
         lastError_.reset();
     }
-    AppActions actions(context_);
+    RunOutcome outcome;
+    ExecutionContext run = context_;
+    run.outcome = &outcome;
+    perform(run, preset);
+    return outcome.endingError();
+}
+
+void PresetExecutor::perform(const ExecutionContext& run, const PresetData& preset) {
+    AppActions actions(run);
     ActionType action = actionType(preset);
     try {
         switch (action) {
@@ -71,47 +79,47 @@ std::optional<std::string> PresetExecutor::execute(PresetData preset) {
                 actions.openPresetFile(preset);
                 break;
             case ActionType::aiSend:
-                SendPipeline(context_).sendAI(preset);
+                SendPipeline(run).sendAI(preset);
                 break;
         }
-        return std::nullopt;
+        return;
     } catch (const CaptureError&) {
         if (action != ActionType::activateApp) {
             try {
-                captureCancelled();
+                captureCancelled(run);
             } catch (...) {
                 // Only the way back to the previous application failed (the process is
                 // shutting down); the cancellation itself is already reported.
             }
-            return std::nullopt;
+            return;
         }
     } catch (...) {
         if (action != ActionType::activateApp) {
             FailureStatus status = classifyFailureDescription(describe(std::current_exception()));
-            return fail(context_.i18n.text(status.key, status.params));
+            fail(run, run.i18n.text(status.key, status.params));
+            return;
         }
     }
     // Whatever went wrong while bringing an application forward, the user learns only that
     // it could not be launched.
-    return fail(context_.i18n.text("status.cannotLaunch", {{"appName", preset.appName}}));
+    fail(run, run.i18n.text("status.cannotLaunch", {{"appName", preset.appName}}));
 }
 
-std::optional<std::string> PresetExecutor::fail(const std::string& message) {
-    context_.appState.setStatus(message, true);
+void PresetExecutor::fail(const ExecutionContext& run, const std::string& message) {
+    postRunStatus(run, message, true);
     {
         std::lock_guard lock(mutex_);
         lastError_ = message;
     }
-    postShowMainWindow(context_);
-    return message;
+    postShowMainWindow(run);
 }
 
-void PresetExecutor::captureCancelled() {
-    setStatusKey(context_, "status.captureCancelled", false);
-    bool pinned = readOnMainThread(context_.mainQueue,
-                                   [&state = context_.appState] { return state.alwaysOnTop(); });
+void PresetExecutor::captureCancelled(const ExecutionContext& run) {
+    setStatusKey(run, "status.captureCancelled", false);
+    bool pinned =
+        readOnMainThread(run.mainQueue, [&state = run.appState] { return state.alwaysOnTop(); });
     if (!pinned) {
-        context_.tracker.restorePreviousApp();
+        run.tracker.restorePreviousApp();
     }
 }
 

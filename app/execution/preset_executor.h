@@ -20,22 +20,25 @@ class PresetExecutor {
     PresetExecutor(const ExecutionContext& context, TaskRunner& tasks);
 
     // Runs the preset on the calling thread, which must be a task, not the main thread: the
-    // action blocks for its fixed waits and for other applications. Never throws. When it
-    // returns, lastError() tells how the run ended; the same text is returned, so a caller
-    // need not read the shared lastError() while another run may be setting it.
+    // action blocks for its fixed waits and for other applications. Never throws. Returns
+    // the status text when the run ended by showing an error (a failure the action threw,
+    // or one it reported itself, such as nothing selected); none when it delivered or the
+    // user cancelled a capture.
     std::optional<std::string> execute(PresetData preset);
     // Starts execute() on a new task; `done` (optional) gets its answer on that task.
     void start(PresetData preset, std::function<void(std::optional<std::string> error)> done = {});
 
-    // The status text of the most recent run's failure; none after a run that succeeded,
-    // reported a problem the user can fix, or was cancelled.
+    // The status text of the most recent run's thrown failure; none after a run that
+    // succeeded, reported a problem the user can fix, or was cancelled.
     std::optional<std::string> lastError() const;
 
   private:
+    // Carries out the preset's action with the run's own context.
+    void perform(const ExecutionContext& run, const PresetData& preset);
     // Reports a failure: status line with the error flag, lastError, main window.
-    std::optional<std::string> fail(const std::string& message);
+    void fail(const ExecutionContext& run, const std::string& message);
     // A cancelled capture: a plain status message and the user back where they were.
-    void captureCancelled();
+    void captureCancelled(const ExecutionContext& run);
 
     const ExecutionContext& context_;
     TaskRunner& tasks_;

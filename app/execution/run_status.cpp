@@ -6,9 +6,30 @@
 
 namespace orvex {
 
+void RunOutcome::record(const std::string& message, bool isError) {
+    std::lock_guard lock(mutex_);
+    lastMessage_ = message;
+    lastIsError_ = isError;
+}
+
+std::optional<std::string> RunOutcome::endingError() const {
+    std::lock_guard lock(mutex_);
+    if (!lastIsError_) {
+        return std::nullopt;
+    }
+    return lastMessage_;
+}
+
+void postRunStatus(const ExecutionContext& context, const std::string& message, bool isError) {
+    if (context.outcome) {
+        context.outcome->record(message, isError);
+    }
+    context.appState.setStatus(message, isError);
+}
+
 void setStatusKey(const ExecutionContext& context, std::string_view key, bool isError,
                   const TextParams& params) {
-    context.appState.setStatus(context.i18n.text(key, params), isError);
+    postRunStatus(context, context.i18n.text(key, params), isError);
 }
 
 void postShowMainWindow(const ExecutionContext& context) {

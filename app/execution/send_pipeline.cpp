@@ -23,14 +23,11 @@
 #include "app/execution/web_route.h"
 #include "app/notifications/notification_center.h"
 #include "app/store/app_state.h"
+#include "base/unicode/unicode_text.h"
 
 namespace orvex {
 
 namespace {
-
-bool isBlank(const std::string& text) {
-    return text.find_first_not_of(" \t\n\r\f\v") == std::string::npos;
-}
 
 bool contains(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();
@@ -186,7 +183,7 @@ TextOutcome SendPipeline::getSelectedText(bool cut) {
         }
         text = copySelection(previous, cut);
     }
-    if (isBlank(text)) {
+    if (isUnicodeBlank(text)) {
         return TextOutcome::failed(TextOutcome::Kind::noSelection);
     }
     return TextOutcome::of(std::move(text));
@@ -202,7 +199,7 @@ std::string SendPipeline::copySelection(const RunningApplicationRef& app, bool c
     context_.clock.sleepFor(waits::kAfterCopy);
     std::string text = pasteboard.readString().value_or("");
 
-    if (cut && isBlank(text)) {
+    if (cut && isUnicodeBlank(text)) {
         // Some applications ignore the cut keystroke (read-only text); a copy still works.
         context_.scripts.runAsync(copyKeystrokeScript());
         context_.clock.sleepFor(waits::kAfterCopy);
@@ -258,9 +255,9 @@ void SendPipeline::sendCapture(const std::string& destination, const std::string
     context_.clock.sleepFor(waits::kBeforeCapture);
 
     std::string directoryError;
-    std::optional<std::string> directory =
-        privateCaptureDirectory(sessionRuntimeDirectory(),
-                                context_.desktop.workspace->temporaryDirectory(), &directoryError);
+    std::optional<std::string> directory = context_.captureDirectories.privateDirectory(
+        sessionRuntimeDirectory(), context_.desktop.workspace->temporaryDirectory(),
+        &directoryError);
     if (!directory) {
         throw ActionError("no private directory for the capture file: " + directoryError);
     }

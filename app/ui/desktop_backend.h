@@ -47,7 +47,4 @@ struct DesktopChoice {
 // Chooses and builds the desktop backend. The program passes the real one; tests their own.
 using DesktopFactory = std::function<DesktopChoice(const DesktopRequest&, MainQueue&, Clock&)>;
 
-// The failure text of a preset run when there is no desktop session at all.
-inline constexpr const char* kNoDesktopSessionError = "No desktop session is available";
-
 }  // namespace orvex

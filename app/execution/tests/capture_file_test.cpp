@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 
 #include "base/uuid.h"
 
@@ -32,23 +34,24 @@ class CaptureFileTest : public ::testing::Test {
     }
 
     fs::path root_;
+    CaptureDirectories directories_;
 };
 
 TEST_F(CaptureFileTest, UsesAPrivateDirectoryInTheRuntimeDirectory) {
-    auto directory = privateCaptureDirectory((root_ / "runtime").string(), (root_ / "tmp"));
+    auto directory = directories_.privateDirectory((root_ / "runtime").string(), (root_ / "tmp"));
     ASSERT_TRUE(directory);
     EXPECT_EQ(fs::path(*directory), root_ / "runtime" / "orvex");
     EXPECT_EQ(modeOf(*directory), 0700u);
 }
 
 TEST_F(CaptureFileTest, FallsBackToAPerUserDirectoryInTheTemporaryDirectory) {
-    auto directory = privateCaptureDirectory(std::nullopt, (root_ / "tmp").string());
+    auto directory = directories_.privateDirectory(std::nullopt, (root_ / "tmp").string());
     ASSERT_TRUE(directory);
     EXPECT_EQ(fs::path(*directory), root_ / "tmp" / ("orvex-" + std::to_string(::geteuid())));
     EXPECT_EQ(modeOf(*directory), 0700u);
     // A runtime directory that does not exist is passed over the same way.
-    auto again =
-        privateCaptureDirectory((root_ / "missing" / "deeper").string(), (root_ / "tmp").string());
+    auto again = directories_.privateDirectory((root_ / "missing" / "deeper").string(),
+                                               (root_ / "tmp").string());
     EXPECT_EQ(again, directory);
 }
 
@@ -56,7 +59,7 @@ TEST_F(CaptureFileTest, AnExistingDirectoryOpenToOthersIsMadePrivate) {
     fs::path open = root_ / "runtime" / "orvex";
     fs::create_directory(open);
     ::chmod(open.c_str(), 0777);
-    auto directory = privateCaptureDirectory((root_ / "runtime").string(), (root_ / "tmp"));
+    auto directory = directories_.privateDirectory((root_ / "runtime").string(), (root_ / "tmp"));
     ASSERT_TRUE(directory);
     EXPECT_EQ(modeOf(open), 0700u);
 }
@@ -70,7 +73,8 @@ TEST_F(CaptureFileTest, APlantedLinkOrFileIsNeverUsed) {
                                  root_ / "tmp" / ("orvex-" + std::to_string(::geteuid())));
     std::ofstream(root_ / "runtime" / "orvex") << "not a directory";
 
-    auto directory = privateCaptureDirectory((root_ / "runtime").string(), (root_ / "tmp"));
+    auto directories = std::make_unique<CaptureDirectories>();
+    auto directory = directories->privateDirectory((root_ / "runtime").string(), (root_ / "tmp"));
     ASSERT_TRUE(directory);
     fs::path chosen(*directory);
     EXPECT_EQ(chosen.parent_path(), root_ / "tmp");
@@ -78,12 +82,28 @@ TEST_F(CaptureFileTest, APlantedLinkOrFileIsNeverUsed) {
     EXPECT_FALSE(fs::is_symlink(chosen));
     EXPECT_NE(fs::canonical(chosen), fs::canonical(elsewhere));
     EXPECT_EQ(modeOf(chosen), 0700u);
+
+    // Later captures share it, and it goes with its owner.
+    std::ofstream(chosen / "orvex-capture-1.png") << "png";
+    EXPECT_EQ(directories->privateDirectory((root_ / "runtime").string(), (root_ / "tmp")),
+              *directory);
+    {
+        CaptureDirectories another;
+        auto own = another.privateDirectory(std::nullopt, (root_ / "tmp").string());
+        ASSERT_TRUE(own);
+        EXPECT_NE(*own, *directory);
+        EXPECT_TRUE(fs::is_directory(*own));
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(root_ / "tmp"), fs::directory_iterator()), 2)
+        << "the per-user link and the first owner's directory";
+    directories.reset();
+    EXPECT_FALSE(fs::exists(chosen));
 }
 
 TEST_F(CaptureFileTest, NoDirectoryWhenNothingCanBeCreated) {
     std::string error;
     auto directory =
-        privateCaptureDirectory(std::nullopt, (root_ / "no" / "such").string(), &error);
+        directories_.privateDirectory(std::nullopt, (root_ / "no" / "such").string(), &error);
     EXPECT_FALSE(directory);
     EXPECT_NE(error.find("no/such"), std::string::npos) << error;
 }

@@ -138,7 +138,8 @@ TEST_F(ActionsTest, ARunningApplicationWithoutWindowsIsReopened) {
 TEST_F(ActionsTest, AnUnknownApplicationCannotBeLaunchedAndNothingIsThrown) {
     load(scenario({editor("x", 0, 0)}, kEditor));
 
-    EXPECT_EQ(run(activatePreset("No Such App")), std::nullopt);
+    EXPECT_EQ(run(activatePreset("No Such App")),
+              text("status.cannotLaunch", {{"appName", "No Such App"}}));
 
     EXPECT_THAT(statuses(),
                 ElementsAre(bringing("No Such App"),
@@ -213,7 +214,8 @@ TEST_F(ActionsTest, APathTheWorkspaceRefusesIsReportedWithoutThrowing) {
     load(scenario({editor("x", 0, 0)}, kEditor, {{"files", {{"~/notes.txt", "hi"}}}}));
 
     // A leading "~" is not expanded.
-    EXPECT_EQ(run(openPreset("~/notes.txt")), std::nullopt);
+    EXPECT_EQ(run(openPreset("~/notes.txt")),
+              text("status.fileOpenFailed", {{"result", "Cannot open file"}}));
 
     EXPECT_EQ(events("openRefused").size(), 1u);
     EXPECT_THAT(statuses(),
@@ -251,7 +253,7 @@ TEST_F(ActionsTest, AFolderThatCannotTakeTheFileIsReported) {
     // No Finder window and no Desktop folder.
     load(scenario({editor("x", 0, 0), finder({})}, kEditor));
 
-    EXPECT_EQ(run(createPreset("txt")), std::nullopt);
+    EXPECT_EQ(run(createPreset("txt")), text("status.fileCreateFailed"));
 
     EXPECT_EQ(lastStatus(), error("status.fileCreateFailed"));
     EXPECT_EQ(showMainWindowCount(), 1);
@@ -261,7 +263,7 @@ TEST_F(ActionsTest, AFinderScriptFailureIsReportedWithItsMessage) {
     // No file manager at all: the script cannot address it.
     load(scenario({editor("x", 0, 0)}, kEditor));
 
-    EXPECT_EQ(run(createPreset("txt")), std::nullopt);
+    EXPECT_NE(run(createPreset("txt")), std::nullopt);
 
     Status last = lastStatus();
     EXPECT_TRUE(last.isError);

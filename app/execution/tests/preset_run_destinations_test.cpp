@@ -114,7 +114,7 @@ TEST_F(DestinationsTest, TheLastInputFieldGetsTheTextInTheBrowserTheUserTypedIn)
 TEST_F(DestinationsTest, TheLastInputFieldWithoutAKnownBrowserStopsBeforeCopying) {
     load(scenario({editor("Hello world", 6, 5)}, kEditor));
 
-    EXPECT_EQ(run(aiPreset({"last-input-field"})), std::nullopt);
+    EXPECT_EQ(run(aiPreset({"last-input-field"})), text("status.noBrowser"));
 
     EXPECT_THAT(statuses(), ElementsAre(error("status.noBrowser")));
     EXPECT_EQ(showMainWindowCount(), 1);
@@ -158,7 +158,7 @@ TEST_F(DestinationsTest, ABrowserWithoutAnInputAndNoFallbackIsReported) {
     userActivates(kEditor);
     markStart();
 
-    EXPECT_EQ(run(aiPreset({"last-input-field"})), std::nullopt);
+    EXPECT_EQ(run(aiPreset({"last-input-field"})), text("status.browserInputNotFound"));
 
     EXPECT_EQ(lastStatus(), error("status.browserInputNotFound"));
     EXPECT_EQ(showMainWindowCount(), 1);
@@ -171,7 +171,7 @@ TEST_F(DestinationsTest, AChatAppWhoseInputCannotBeFocusedIsReported) {
         {{{"title", "ChatGPT"}, {"elements", {{{"role", "AXButton"}, {"id", "send"}}}}}});
     load(scenario({editor("Hello world", 6, 5), noInput}, kEditor));
 
-    EXPECT_EQ(run(aiPreset({"chatgpt-app"})), std::nullopt);
+    EXPECT_EQ(run(aiPreset({"chatgpt-app"})), text("status.focusFailed"));
 
     EXPECT_THAT(statuses(), ElementsAre(ok("status.sending"), error("status.focusFailed")));
     EXPECT_EQ(showMainWindowCount(), 1);

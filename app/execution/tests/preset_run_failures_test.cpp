@@ -65,14 +65,16 @@ TEST_F(RunFailuresTest, TheMainWindowComesForwardOnlyOnceTheErrorIsShown) {
     EXPECT_EQ(executor_->lastError(), failure);
 }
 
-TEST_F(RunFailuresTest, ASuccessfulRunClearsTheLastError) {
+TEST_F(RunFailuresTest, TheCallerHearsEveryEndingErrorLastErrorOnlyThrownOnes) {
     load(scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", true)}, kEditor));
     PresetData missing = aiPreset({});
     missing.appName = "Nowhere";
     missing.filePath = "/nowhere";
 
-    // The unknown application is handled by the action itself: no error for the caller.
-    EXPECT_EQ(run(missing), std::nullopt);
+    // The unknown application is reported by the action itself: the run failed, but
+    // nothing was thrown.
+    EXPECT_EQ(run(missing), text("status.cannotLaunch", {{"appName", "Nowhere"}}));
+    EXPECT_EQ(executor_->lastError(), std::nullopt);
 
     PresetData failing = aiPreset({"terminal"});
     EXPECT_NE(run(failing), std::nullopt);

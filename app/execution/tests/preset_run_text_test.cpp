@@ -94,7 +94,7 @@ TEST_F(TextSendTest, ASelectionOfOnlyWhiteSpaceIsNoSelection) {
     load(scenario({editor("a  \n  b", 1, 5), chatApp(kChatGPT, "ChatGPT", true)}, kEditor));
 
     // A problem the user can fix: reported, but the run itself succeeded.
-    EXPECT_EQ(run(aiPreset({"chatgpt-app"}, "Prompt")), std::nullopt);
+    EXPECT_EQ(run(aiPreset({"chatgpt-app"}, "Prompt")), text("status.noSelection"));
 
     EXPECT_THAT(statuses(), ElementsAre(error("status.noSelection")));
     EXPECT_EQ(showMainWindowCount(), 1);
@@ -126,7 +126,7 @@ TEST_F(TextSendTest, WithOrvexInFrontTheTextComesFromThePreviousApplication) {
 TEST_F(TextSendTest, WithOrvexInFrontAndNoPreviousApplicationThereIsNothingToCopy) {
     load(scenario({chatApp(kChatGPT, "ChatGPT", true)}, "Orvex"));
 
-    EXPECT_EQ(run(aiPreset({"chatgpt-app"})), std::nullopt);
+    EXPECT_EQ(run(aiPreset({"chatgpt-app"})), text("status.noTargetApp"));
 
     EXPECT_THAT(statuses(), ElementsAre(error("status.noTargetApp")));
     EXPECT_EQ(showMainWindowCount(), 1);
@@ -140,7 +140,7 @@ TEST_F(TextSendTest, APreviousApplicationThatQuitIsReported) {
     ASSERT_TRUE(sim_->terminate(kEditor));
     markStart();
 
-    EXPECT_EQ(run(aiPreset({"chatgpt-app"})), std::nullopt);
+    EXPECT_EQ(run(aiPreset({"chatgpt-app"})), text("status.targetAppNotRunning"));
 
     EXPECT_THAT(statuses(), ElementsAre(error("status.targetAppNotRunning")));
     EXPECT_THAT(keystrokes(), IsEmpty());

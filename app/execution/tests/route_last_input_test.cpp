@@ -132,8 +132,9 @@ TEST_F(LastInputRouteTest, ToolThatCannotStartFailsLikeNoInputFound) {
     EXPECT_EQ(processes.lastArguments, (Strings{"--list", "--hint", "Gemini"}));
 
     // To a route, a tool that cannot run is an input that cannot be found.
-    ExecutionContext withoutTool{desktop,        clock_,    queue_,    appState_, i18n_,
-                                 notifications_, *scripts_, *tracker_, config_};
+    ExecutionContext withoutTool{
+        desktop,        clock_,    queue_,    appState_, i18n_,
+        notifications_, *scripts_, *tracker_, config_,   captureDirectories_};
     ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "link"));
     EXPECT_THROW(sendToLastInput(withoutTool, "hi", true, running("com.apple.Safari")),
                  GenericSendError);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/execution/apple_script_runner.h"
+#include "app/execution/capture_file.h"
 #include "app/execution/execution_context.h"
 #include "app/execution/previous_app_tracker.h"
 #include "app/i18n/localization_manager.h"
@@ -95,7 +96,7 @@ class SimExecutionFixture : public ::testing::Test {
         tracker_ = PreviousAppTracker::create(desktop_, queue_, clock_, *scripts_, config_);
         context_ = std::make_unique<ExecutionContext>(
             ExecutionContext{desktop_, clock_, queue_, appState_, i18n_, notifications_, *scripts_,
-                             *tracker_, config_});
+                             *tracker_, config_, captureDirectories_});
         journalStart_ = sim_->journal().size();
         clock_.clearSleeps();
     }
@@ -136,6 +137,7 @@ class SimExecutionFixture : public ::testing::Test {
     LocalizationManager i18n_;
     NotificationCenter notifications_;
     ExecutionConfig config_;
+    CaptureDirectories captureDirectories_;
     std::shared_ptr<PreviousAppTracker> tracker_;
     std::unique_ptr<ExecutionContext> context_;
     std::size_t journalStart_ = 0;

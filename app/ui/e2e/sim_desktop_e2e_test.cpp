@@ -52,6 +52,15 @@ TEST_F(DemoDesktopEndToEnd, PresetSendsTheEditorSelectionToTheChatApp) {
     EXPECT_EQ(sent[0]["text"], std::string("Summarize:\n") + kSelection);
     // The hot keys of the factory presets were registered on the desktop.
     EXPECT_FALSE(journalEvents(journal, "hotKeyRegistered").empty());
+
+    // A run that ends on an error in the status line is a failure to its caller.
+    CliResult missing =
+        runCli(sandbox, {"preset.create", "--label", "Nowhere", "--appName", "No Such App"});
+    ASSERT_EQ(missing.status, 0) << missing.output;
+    CliResult failed =
+        runCli(sandbox, {"preset.execute", "--id", missing.json["data"]["preset"]["id"]});
+    EXPECT_EQ(failed.status, 1) << failed.output;
+    EXPECT_EQ(failed.error(), "Executed with error: Could not launch No Such App.");
 }
 
 TEST_F(DemoDesktopEndToEnd, DiagnosticActionsProbeTheSimulatedDesktop) {

@@ -80,8 +80,9 @@ TEST_F(ApplicationShellTest, WithoutDesktopCommandsWorkAndRunsFailWithTheirReaso
     auto answer = decodeCLIResponseText(readText(temp / "orvex/commands/RUN.response.json"));
     ASSERT_TRUE(answer.ok()) << answer.error;
     EXPECT_FALSE(answer.value->success);
-    EXPECT_EQ(answer.value->error, std::string("Executed with error: ") + kNoDesktopSessionError);
-    EXPECT_EQ(shell->state().statusMessage(), kNoDesktopSessionError);
+    const std::string noDesktop = shell->i18n().text("status.noDesktopSession");
+    EXPECT_EQ(answer.value->error, "Executed with error: " + noDesktop);
+    EXPECT_EQ(shell->state().statusMessage(), noDesktop);
     EXPECT_TRUE(shell->state().statusIsError());
     EXPECT_EQ(shell->activeRuns(), 0);
 
@@ -90,7 +91,7 @@ TEST_F(ApplicationShellTest, WithoutDesktopCommandsWorkAndRunsFailWithTheirReaso
     settle();
     shell->notifications().post(notifications::executePreset, firstPreset());
     settle();
-    EXPECT_EQ(shell->state().statusMessage(), kNoDesktopSessionError);
+    EXPECT_EQ(shell->state().statusMessage(), noDesktop);
 }
 
 TEST_F(ApplicationShellTest, ToggleAlwaysOnTopInvertsTheState) {
@@ -139,7 +140,7 @@ TEST_F(ApplicationShellTest, TestPresetRunsFiveSecondsAfterStart) {
     queue.advance(1ms);
     EXPECT_EQ(tasks.pending(), 1u);
     settle();
-    EXPECT_EQ(shell->state().statusMessage(), kNoDesktopSessionError);
+    EXPECT_EQ(shell->state().statusMessage(), shell->i18n().text("status.noDesktopSession"));
 
     // An identifier that names no preset is ignored.
     shell.reset();
