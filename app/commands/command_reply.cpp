@@ -34,4 +34,12 @@ void CommandReply::send(CLIResponse response) const {
     }
 }
 
+bool saved(const SaveResult& result, const CommandReply& reply) {
+    if (result) {
+        return true;
+    }
+    reply.fail("Failed to save settings: " + *result.error);
+    return false;
+}
+
 }  // namespace orvex

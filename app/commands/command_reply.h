@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/commands/command_processor.h"
+#include "app/store/settings_manager.h"
 
 namespace orvex {
 
@@ -33,5 +34,9 @@ class CommandReply {
 
     std::shared_ptr<Shared> shared_;
 };
+
+// Answers the failure of a save the command caused and returns false; true when it was
+// written.
+bool saved(const SaveResult& result, const CommandReply& reply);
 
 }  // namespace orvex

@@ -3,21 +3,13 @@
 #include <algorithm>
 
 #include "app/commands/command_params.h"
+#include "app/commands/command_reply.h"
 #include "app/commands/organize_into_folders.h"
 #include "app/i18n/localization_manager.h"
 #include "app/store/app_state.h"
 #include "base/uuid.h"
 
 namespace orvex {
-
-namespace {
-
-void replaceAndSave(const CommandServices& services, std::vector<PresetItem> items) {
-    services.state.setPresets(std::move(items));
-    services.state.persistPresets();
-}
-
-}  // namespace
 
 void folderCreate(const CommandServices& services, const CLICommand& command,
                   const CommandReply& reply) {
@@ -30,8 +22,9 @@ void folderCreate(const CommandServices& services, const CLICommand& command,
     folder.open = true;
     std::vector<PresetItem> items = services.state.presets();
     items.insert(items.begin(), PresetItem{std::move(folder)});
-    replaceAndSave(services, std::move(items));
-    reply.succeedWithMessage("Folder created: " + name);
+    if (saved(services.state.commitPresets(std::move(items)), reply)) {
+        reply.succeedWithMessage("Folder created: " + name);
+    }
 }
 
 void folderRename(const CommandServices& services, const CLICommand& command,
@@ -48,8 +41,9 @@ void folderRename(const CommandServices& services, const CLICommand& command,
         return reply.fail("Folder not found: " + *id);
     }
     found->folder()->label = *name;
-    replaceAndSave(services, std::move(items));
-    reply.succeedWithMessage("Renamed to: " + *name);
+    if (saved(services.state.commitPresets(std::move(items)), reply)) {
+        reply.succeedWithMessage("Renamed to: " + *name);
+    }
 }
 
 void folderDelete(const CommandServices& services, const CLICommand& command,
@@ -66,13 +60,15 @@ void folderDelete(const CommandServices& services, const CLICommand& command,
         }
     }
     std::erase_if(items, [id](const PresetItem& item) { return item.id() == *id; });
-    replaceAndSave(services, std::move(items));
-    reply.succeedWithMessage("Folder deleted");
+    if (saved(services.state.commitPresets(std::move(items)), reply)) {
+        reply.succeedWithMessage("Folder deleted");
+    }
 }
 
 void folderOrganize(const CommandServices& services, const CLICommand&, const CommandReply& reply) {
-    organizeIntoFolders(services.state, services.i18n);
-    reply.succeedWithMessage("Organized");
+    if (saved(organizeIntoFolders(services.state, services.i18n), reply)) {
+        reply.succeedWithMessage("Organized");
+    }
 }
 
 void folderUngroup(const CommandServices& services, const CLICommand&, const CommandReply& reply) {
@@ -81,8 +77,9 @@ void folderUngroup(const CommandServices& services, const CLICommand&, const Com
         preset.folderId.reset();
         items.push_back(PresetItem{std::move(preset)});
     }
-    replaceAndSave(services, std::move(items));
-    reply.succeedWithMessage("Ungrouped");
+    if (saved(services.state.commitPresets(std::move(items)), reply)) {
+        reply.succeedWithMessage("Ungrouped");
+    }
 }
 
 }  // namespace orvex

@@ -66,9 +66,8 @@ std::vector<PresetItem> organizedIntoFolders(const std::vector<PresetItem>& item
     return organized;
 }
 
-void organizeIntoFolders(AppState& state, const LocalizationManager& i18n) {
-    state.setPresets(organizedIntoFolders(state.presets(), groupNames(i18n)));
-    state.persistPresets();
+SaveResult organizeIntoFolders(AppState& state, const LocalizationManager& i18n) {
+    return state.commitPresets(organizedIntoFolders(state.presets(), groupNames(i18n)));
 }
 
 }  // namespace orvex

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/store/preset_model.h"
+#include "app/store/settings_manager.h"
 
 namespace orvex {
 
@@ -30,6 +31,6 @@ std::vector<PresetItem> organizedIntoFolders(const std::vector<PresetItem>& item
 
 // Regroups the state's list and saves it. Shared by "folder.organize" and the preset
 // list of the main window.
-void organizeIntoFolders(AppState& state, const LocalizationManager& i18n);
+SaveResult organizeIntoFolders(AppState& state, const LocalizationManager& i18n);
 
 }  // namespace orvex

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/commands/command_params.h"
+#include "app/commands/command_reply.h"
 #include "app/commands/preset_records.h"
 #include "app/i18n/localization_manager.h"
 #include "app/store/app_state.h"
@@ -61,9 +62,9 @@ void presetCreate(const CommandServices& services, const CLICommand& command,
 
     std::vector<PresetItem> items = services.state.presets();
     items.insert(items.begin(), PresetItem{preset});
-    services.state.setPresets(std::move(items));
-    services.state.persistPresets();
-    reply.succeed(messageWithPreset("Created", preset));
+    if (saved(services.state.commitPresets(std::move(items)), reply)) {
+        reply.succeed(messageWithPreset("Created", preset));
+    }
 }
 
 void presetUpdate(const CommandServices& services, const CLICommand& command,
@@ -83,9 +84,9 @@ void presetUpdate(const CommandServices& services, const CLICommand& command,
     applyLabelRule(preset, services.i18n.text(kNewPresetKey));
     const PresetData updated = preset;
 
-    services.state.setPresets(std::move(items));
-    services.state.persistPresets();
-    reply.succeed(messageWithPreset("Updated", updated));
+    if (saved(services.state.commitPresets(std::move(items)), reply)) {
+        reply.succeed(messageWithPreset("Updated", updated));
+    }
 }
 
 void presetDelete(const CommandServices& services, const CLICommand& command,
@@ -98,9 +99,9 @@ void presetDelete(const CommandServices& services, const CLICommand& command,
     // the action that moves them to the top level.
     std::vector<PresetItem> items = services.state.presets();
     std::erase_if(items, [id](const PresetItem& item) { return item.id() == *id; });
-    services.state.setPresets(std::move(items));
-    services.state.persistPresets();
-    reply.succeedWithMessage("Deleted");
+    if (saved(services.state.commitPresets(std::move(items)), reply)) {
+        reply.succeedWithMessage("Deleted");
+    }
 }
 
 void presetExecute(const CommandServices& services, const CLICommand& command,

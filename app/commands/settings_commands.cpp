@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "app/commands/command_params.h"
+#include "app/commands/command_reply.h"
 #include "app/i18n/localization_manager.h"
 #include "app/store/app_state.h"
 #include "app/store/settings_transfer.h"
@@ -39,13 +40,15 @@ void settingsImport(const CommandServices& services, const CLICommand& command,
         return reply.fail("Import failed: " + error->description);
     }
     // The imported language is stored but the one in use stays until the next start.
-    applyImport(services.state, std::get<AppSettings>(imported));
-    reply.succeedWithMessage("Imported from: " + *path);
+    if (saved(applyImport(services.state, std::get<AppSettings>(imported)), reply)) {
+        reply.succeedWithMessage("Imported from: " + *path);
+    }
 }
 
 void settingsReset(const CommandServices& services, const CLICommand&, const CommandReply& reply) {
-    resetToFactory(services.state);
-    reply.succeedWithMessage("Reset to defaults");
+    if (saved(resetToFactory(services.state), reply)) {
+        reply.succeedWithMessage("Reset to defaults");
+    }
 }
 
 void settingsLanguage(const CommandServices& services, const CLICommand& command,
@@ -58,7 +61,10 @@ void settingsLanguage(const CommandServices& services, const CLICommand& command
     }
     const SettingsManager& settings = services.state.settings();
     AppSettings stored = settings.load();
-    settings.save(AppSettings{stored.presets, stored.tutorialCompleted, *requested});
+    if (!saved(settings.save(AppSettings{stored.presets, stored.tutorialCompleted, *requested}),
+               reply)) {
+        return;
+    }
     // "auto" is resolved from the system's languages and stored in its place; any other
     // code, even one without a locale file, is used as given.
     services.i18n.loadLanguage(services.i18n.resolveLanguage());

@@ -76,12 +76,27 @@ void AppState::updateShortcut(const std::string& id, const std::string& shortcut
         });
 }
 
-void AppState::persistPresets() {
+SaveResult AppState::persistPresets() {
     AppSettings stored = settings_.load();
-    settings_.save(AppSettings{presets_, stored.tutorialCompleted, stored.language});
+    SaveResult saved =
+        settings_.save(AppSettings{presets_, stored.tutorialCompleted, stored.language});
     if (registerHotKeys_) {
         registerHotKeys_(allPresets());
     }
+    return saved;
+}
+
+SaveResult AppState::commitPresets(std::vector<PresetItem> presets) {
+    std::vector<PresetItem> previous = presets_;
+    setPresets(std::move(presets));
+    SaveResult saved = persistPresets();
+    if (!saved) {
+        setPresets(std::move(previous));
+        if (registerHotKeys_) {
+            registerHotKeys_(allPresets());
+        }
+    }
+    return saved;
 }
 
 void AppState::reloadFromSettings() {

@@ -60,7 +60,11 @@ class AppState {
 
     // The save after every change of the list: keeps the stored tutorialCompleted and
     // language, writes the current list, re-registers the hot keys.
-    void persistPresets();
+    SaveResult persistPresets();
+
+    // Replaces the list and persists it. When the save fails the previous list comes back,
+    // so what is shown never differs from the file after a change that was refused.
+    SaveResult commitPresets(std::vector<PresetItem> presets);
 
     // Replaces the list with what the settings file now holds and re-registers the hot
     // keys (after an import or a reset has written the file).

@@ -1,7 +1,12 @@
 #include "app/store/settings_manager.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <ctime>
 #include <system_error>
+#include <utility>
 
 #include "base/app_paths.h"
 #include "base/atomic_file.h"
@@ -33,8 +38,25 @@ SettingsManager::SettingsManager(std::filesystem::path settingsFile, TextLookup 
     }
 }
 
+void SettingsManager::setNoticeHandler(SettingsNoticeHandler handler) {
+    noticeHandler_ = std::move(handler);
+    std::vector<SettingsNotice> pending = std::exchange(pendingNotices_, {});
+    for (SettingsNotice& notice : pending) {
+        notify(std::move(notice));
+    }
+}
+
+void SettingsManager::notify(SettingsNotice notice) const {
+    if (noticeHandler_) {
+        noticeHandler_(notice);
+    } else {
+        pendingNotices_.push_back(std::move(notice));
+    }
+}
+
 std::optional<AppSettings> SettingsManager::loadStored() const {
     log::system("[SettingsManager] Loading from: " + settingsURL_.string());
+    lastLoadUnreadable_ = false;
     std::error_code error;
     if (!std::filesystem::exists(settingsURL_, error)) {
         log::system("[SettingsManager] File not found, using defaults");
@@ -44,12 +66,14 @@ std::optional<AppSettings> SettingsManager::loadStored() const {
     auto contents = readWholeFile(settingsURL_, &readError, kMaxSettingsFileBytes);
     if (!contents) {
         log::system("[SettingsManager] DECODE FAILED: " + readError);
+        lastLoadUnreadable_ = true;
         return std::nullopt;
     }
     log::system("[SettingsManager] Read " + std::to_string(contents->size()) + " bytes");
     auto decoded = decodeAppSettings(std::string_view(*contents));
     if (auto* failure = std::get_if<DecodeError>(&decoded)) {
         log::system("[SettingsManager] DECODE FAILED: " + failure->description);
+        lastLoadUnreadable_ = true;
         return std::nullopt;
     }
     auto& settings = std::get<AppSettings>(decoded);
@@ -65,13 +89,72 @@ AppSettings SettingsManager::load() const {
     return AppSettings{defaultPresets(), std::nullopt, std::nullopt};
 }
 
-bool SettingsManager::save(const AppSettings& settings) const {
-    auto failure = writeFileAtomically(settingsURL_, encodeAppSettingsText(settings), 0600);
-    if (failure) {
-        log::console("Failed to save settings: " + *failure);
-        return false;
+SaveResult SettingsManager::save(const AppSettings& settings) const {
+    auto refuse = [](std::string reason) {
+        log::console("Failed to save settings: " + reason);
+        return SaveResult{std::move(reason)};
+    };
+    std::string text = encodeAppSettingsText(settings);
+    if (text.size() > kMaxSettingsFileBytes) {
+        notify({SettingsNotice::Kind::saveTooLarge, {}});
+        return refuse("the settings would take " + std::to_string(text.size()) +
+                      " bytes, more than the " + std::to_string(kMaxSettingsFileBytes) +
+                      " bytes a settings file may have");
     }
-    return true;
+    std::optional<std::filesystem::path> kept;
+    if (lastLoadUnreadable_) {
+        auto keeping = keepUnreadableFile();
+        if (auto* error = std::get_if<std::string>(&keeping)) {
+            return refuse("the unreadable settings file could not be kept: " + *error);
+        }
+        kept = std::get<std::filesystem::path>(keeping);
+    }
+    if (auto failure = writeFileAtomically(settingsURL_, text, kSettingsFileMode)) {
+        if (kept) {
+            // The unreadable file is still in place; the next save keeps it again.
+            std::error_code ignored;
+            std::filesystem::remove(*kept, ignored);
+        }
+        return refuse(*failure);
+    }
+    lastLoadUnreadable_ = false;
+    if (kept) {
+        log::system("[SettingsManager] Kept the unreadable settings file as: " + kept->string());
+        notify({SettingsNotice::Kind::unreadableFileKept, *kept});
+    }
+    return {};
+}
+
+std::variant<std::filesystem::path, std::string> SettingsManager::keepUnreadableFile() const {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string base = settingsURL_.string() + ".unreadable-" + stamp;
+
+    // A second name in the same second gets a number; an earlier kept file is never
+    // replaced. A hard link keeps the bytes without copying them; where the file system
+    // has none, a copy does.
+    for (int attempt = 1; attempt < 1000; ++attempt) {
+        std::filesystem::path candidate =
+            attempt == 1 ? base : base + "-" + std::to_string(attempt);
+        if (::link(settingsURL_.c_str(), candidate.c_str()) != 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            std::error_code error;
+            if (!std::filesystem::copy_file(settingsURL_, candidate, error)) {
+                if (error == std::errc::file_exists) {
+                    continue;
+                }
+                return error.message();
+            }
+        }
+        ::chmod(candidate.c_str(), kSettingsFileMode);
+        return candidate;
+    }
+    return std::string("every name for it is taken");
 }
 
 std::vector<PresetItem> SettingsManager::defaultPresets() const {

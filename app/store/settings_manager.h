@@ -5,7 +5,10 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
+
+#include <sys/types.h>
 
 #include "app/store/preset_model.h"
 
@@ -13,6 +16,30 @@ namespace orvex {
 
 // Looks up a localized text by dotted key ("defaultPresets.dictionary").
 using TextLookup = std::function<std::string(const std::string& key)>;
+
+// The settings file and its exports hold every prompt of the user.
+inline constexpr mode_t kSettingsFileMode = 0600;
+
+// What a save has to tell the user beyond its own result; the shell shows it in the
+// status line.
+struct SettingsNotice {
+    enum class Kind {
+        // The file the last load could not read was kept under `keptFile` before the
+        // factory presets (or whatever the save held) replaced it.
+        unreadableFileKept,
+        // The save was refused: its file would be too large to be read back.
+        saveTooLarge,
+    };
+    Kind kind;
+    std::filesystem::path keptFile;
+};
+using SettingsNoticeHandler = std::function<void(const SettingsNotice&)>;
+
+// How a save ended; converts to true when the file was written.
+struct SaveResult {
+    std::optional<std::string> error;
+    explicit operator bool() const { return !error; }
+};
 
 // Owns the settings file: reading with the factory fallback, atomic writing, and the
 // factory presets.
@@ -30,20 +57,35 @@ class SettingsManager {
     const std::filesystem::path& settingsURL() const { return settingsURL_; }
     void setFactoryTexts(TextLookup texts) { factoryTexts_ = std::move(texts); }
 
+    // Notices raised before a handler is set (the language step at start-up saves before
+    // there is a status line) are handed to it when it is set.
+    void setNoticeHandler(SettingsNoticeHandler handler);
+
     // The stored settings, or nullopt when there is no readable file. Logs the load lines.
     std::optional<AppSettings> loadStored() const;
     // Never fails: the stored settings, or the factory presets without tutorialCompleted
     // and language.
     AppSettings load() const;
-    // Writes atomically; a failure prints "Failed to save settings: ..." and returns false.
-    bool save(const AppSettings& settings) const;
+    // Writes atomically; a failure prints "Failed to save settings: ..." and leaves the
+    // file as it was. A file the last load could not read is first kept beside it (the
+    // save is refused when it cannot be kept), and a file too large to be read back is
+    // never written.
+    SaveResult save(const AppSettings& settings) const;
 
     std::vector<PresetItem> defaultPresets() const;
     static std::vector<PresetItem> defaultPresets(const TextLookup& texts);
 
   private:
+    // Keeps the unreadable file under a new name beside it; returns the name, or an error.
+    std::variant<std::filesystem::path, std::string> keepUnreadableFile() const;
+    void notify(SettingsNotice notice) const;
+
     std::filesystem::path settingsURL_;
     TextLookup factoryTexts_;
+    // Whether the last load found a file it could not read; a save must not destroy it.
+    mutable bool lastLoadUnreadable_ = false;
+    SettingsNoticeHandler noticeHandler_;
+    mutable std::vector<SettingsNotice> pendingNotices_;
 };
 
 // The dialog-free cores of the settings menu actions and commands.

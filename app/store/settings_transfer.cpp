@@ -8,8 +8,9 @@ namespace orvex {
 std::optional<std::string> exportSettingsTo(const SettingsManager& settings,
                                             const std::filesystem::path& target, ExportWrite how) {
     std::string text = encodeAppSettingsText(settings.load());
-    return how == ExportWrite::atomic ? writeFileAtomically(target, text)
-                                      : writeFileDirectly(target, text);
+    // An export holds every prompt of the user, as the settings file does.
+    return how == ExportWrite::atomic ? writeFileAtomically(target, text, kSettingsFileMode)
+                                      : writeFileDirectly(target, text, kSettingsFileMode);
 }
 
 std::variant<AppSettings, DecodeError> importSettingsFrom(const std::filesystem::path& source) {
@@ -21,17 +22,23 @@ std::variant<AppSettings, DecodeError> importSettingsFrom(const std::filesystem:
     return decodeAppSettings(std::string_view(*contents));
 }
 
-void applyImport(AppState& state, const AppSettings& imported) {
-    state.settings().save(imported);
-    state.reloadFromSettings();
+SaveResult applyImport(AppState& state, const AppSettings& imported) {
+    SaveResult saved = state.settings().save(imported);
+    if (saved) {
+        state.reloadFromSettings();
+    }
+    return saved;
 }
 
-void resetToFactory(AppState& state) {
+SaveResult resetToFactory(AppState& state) {
     SettingsManager& settings = state.settings();
     AppSettings stored = settings.load();
-    settings.save(
+    SaveResult saved = settings.save(
         AppSettings{settings.defaultPresets(), stored.tutorialCompleted, stored.language});
-    state.reloadFromSettings();
+    if (saved) {
+        state.reloadFromSettings();
+    }
+    return saved;
 }
 
 }  // namespace orvex

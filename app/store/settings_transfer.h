@@ -29,11 +29,12 @@ std::variant<AppSettings, DecodeError> importSettingsFrom(const std::filesystem:
 
 // Replaces the settings with an imported value as it was read (its own tutorialCompleted
 // and language included), then shows the list read back from the file and re-registers
-// the hot keys.
-void applyImport(AppState& state, const AppSettings& imported);
+// the hot keys. A refused save changes nothing.
+SaveResult applyImport(AppState& state, const AppSettings& imported);
 
 // Saves the factory presets, keeping the stored tutorialCompleted and language, then
-// shows the list read back from the file and re-registers the hot keys.
-void resetToFactory(AppState& state);
+// shows the list read back from the file and re-registers the hot keys. A refused save
+// changes nothing.
+SaveResult resetToFactory(AppState& state);
 
 }  // namespace orvex

@@ -20,6 +20,16 @@ LocalizationOptions localizationOptionsFor(Desktop* desktop,
     return LocalizationOptions{localeDirectory, systemPreferredLanguages, {}};
 }
 
+std::string settingsNoticeText(const LocalizationManager& i18n, const SettingsNotice& notice) {
+    switch (notice.kind) {
+        case SettingsNotice::Kind::unreadableFileKept:
+            return i18n.text("status.settingsReset", {{"path", notice.keptFile.string()}});
+        case SettingsNotice::Kind::saveTooLarge:
+            return i18n.text("status.settingsTooLarge");
+    }
+    return {};
+}
+
 }  // namespace
 
 ApplicationShell::ApplicationShell(ShellEnvironment environment)
@@ -38,6 +48,11 @@ ApplicationShell::ApplicationShell(ShellEnvironment environment)
                                                 shortcuts_->registerAll(presets);
                                             }
                                         });
+    // The language step above may already have kept an unreadable settings file; its
+    // notice waited for the status line.
+    settings_.setNoticeHandler([this](const SettingsNotice& notice) {
+        state_->setStatus(settingsNoticeText(*i18n_, notice), true);
+    });
 }
 
 ApplicationShell::~ApplicationShell() {
@@ -67,7 +82,7 @@ void ApplicationShell::start() {
                                               config_, &environment_.tasks);
         context_ = std::make_unique<ExecutionContext>(
             ExecutionContext{*desktop, environment_.clock, queue, *state_, *i18n_, notifications_,
-                             *scripts_, *tracker_, config_});
+                             *scripts_, *tracker_, config_, captureDirectories_});
         executor_ = std::make_unique<PresetExecutor>(*context_, environment_.tasks);
         shortcuts_ = std::make_unique<ShortcutManager>(*desktop->hotKeys, queue, notifications_);
     } else {
@@ -116,8 +131,9 @@ void ApplicationShell::runPreset(PresetData preset,
     // Without a desktop there is nothing to copy from or paste into. The run still ends the
     // way every run does: on a task, with its failure in the status line.
     environment_.tasks.spawn([this, finish = std::move(finish)]() mutable {
-        state_->setStatus(kNoDesktopSessionError, true);
-        finish(std::string(kNoDesktopSessionError));
+        std::string message = i18n_->text("status.noDesktopSession");
+        state_->setStatus(message, true);
+        finish(std::move(message));
     });
 }
 

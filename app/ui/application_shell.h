@@ -8,6 +8,7 @@
 
 #include "app/commands/command_processor.h"
 #include "app/commands/command_queue_service.h"
+#include "app/execution/capture_file.h"
 #include "app/execution/execution_config.h"
 #include "app/i18n/localization_manager.h"
 #include "app/notifications/notification_center.h"
@@ -34,7 +35,7 @@ struct ShellEnvironment {
     TaskRunner& tasks;
     AppPaths paths;
     std::filesystem::path localeDirectory;
-    // None: no desktop session. Presets then fail with kNoDesktopSessionError, hot keys are
+    // None: no desktop session. Presets then fail with "status.noDesktopSession", hot keys are
     // off, and every command still works.
     Desktop* desktop = nullptr;
     // "--test-preset": run this preset once, five seconds after start-up.
@@ -90,6 +91,7 @@ class ApplicationShell {
     std::unique_ptr<AppState> state_;
     NotificationCenter notifications_;
     ExecutionConfig config_;
+    CaptureDirectories captureDirectories_;
     std::unique_ptr<AppleScriptRunner> scripts_;
     std::shared_ptr<PreviousAppTracker> tracker_;
     std::unique_ptr<ExecutionContext> context_;

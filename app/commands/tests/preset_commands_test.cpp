@@ -97,6 +97,21 @@ TEST_F(PresetCommands, UpdateAndGetFailWithoutChangingAnything) {
     EXPECT_TRUE(registrations.empty());
 }
 
+TEST_F(PresetCommands, ASaveTooLargeToReadBackFailsTheCommandAndChangesNothing) {
+    const std::string prompt(SettingsManager::kMaxSettingsFileBytes / 2, 'x');
+
+    EXPECT_TRUE(ask("preset.create", {{"label", "Half"}, {"fixedPrompt", prompt}}).success);
+    const auto withHalf = state->presets();
+    const std::string fileWithHalf = readText(settingsFile);
+    const CLIResponse refused = ask("preset.create", {{"label", "Over"}, {"fixedPrompt", prompt}});
+
+    EXPECT_FALSE(refused.success);
+    EXPECT_EQ(refused.error.value_or("").rfind("Failed to save settings: ", 0), 0u);
+    EXPECT_EQ(state->presets(), withHalf);
+    EXPECT_EQ(readText(settingsFile), fileWithHalf);
+    EXPECT_EQ(registrations.back(), state->allPresets());
+}
+
 TEST_F(PresetCommands, GetAnswersTheDetail) {
     const CLIResponse got = ask("preset.get", {{"id", "p1"}});
     ASSERT_TRUE(got.success);

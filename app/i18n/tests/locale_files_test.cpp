@@ -117,6 +117,7 @@ const std::map<std::string, std::vector<std::string>>& requiredKeys() {
           "focusFailed",
           "loadingPage",
           "noBrowser",
+          "noDesktopSession",
           "noSelection",
           "noTargetApp",
           "openingBrowser",
@@ -125,6 +126,8 @@ const std::map<std::string, std::vector<std::string>>& requiredKeys() {
           "selectCaptureArea",
           "sending",
           "sent",
+          "settingsReset",
+          "settingsTooLarge",
           "standby",
           "systemEventsFailed",
           "targetAppNotRunning",
@@ -148,6 +151,7 @@ const std::map<std::string, std::string>& parameterizedKeys() {
         {"status.fileOpenFailed", "result"},      {"status.finderError", "msg"},
         {"status.unknownError", "msg"},           {"help.noResult", "query"},
         {"settings.deletePresetConfirm", "name"}, {"settings.deleteGroupConfirm", "name"},
+        {"status.settingsReset", "path"},
     };
     return keys;
 }
@@ -265,9 +269,12 @@ TEST_P(LocaleFileTest, KeywordListsClassifyTheStatusTexts) {
                                        "finderError",
                                        "focusFailed",
                                        "noBrowser",
+                                       "noDesktopSession",
                                        "noSelection",
                                        "noTargetApp",
                                        "pageLoadTimeout",
+                                       "settingsReset",
+                                       "settingsTooLarge",
                                        "systemEventsFailed",
                                        "targetAppNotRunning",
                                        "timeout",
@@ -277,8 +284,14 @@ TEST_P(LocaleFileTest, KeywordListsClassifyTheStatusTexts) {
                                          "loadingPage",       "openingBrowser",   "openingFile",
                                          "selectCaptureArea", "sending",          "standby"};
     // Parameter values that carry no keyword of either language.
-    const TextParams params{
-        {"appName", "Notes"}, {"fileName", "NewFile.txt"}, {"result", "x"}, {"msg", "x"}};
+    const TextParams params{{"appName", "Notes"},
+                            {"fileName", "NewFile.txt"},
+                            {"result", "x"},
+                            {"msg", "x"},
+                            {"path", "/home/u/.config/orvex/settings.json.unreadable-1"}};
+    // Names users give their files and applications, holding words of the error texts.
+    const TextParams wordyNames{{"appName", "Error Reporter エラー Failed"},
+                                {"fileName", "error-log failed エラー.txt"}};
     const auto errorKeywords = table_.text("statusClassification.errorKeywords");
     const auto successKeywords = table_.text("statusClassification.successKeywords");
     ASSERT_FALSE(parseKeywordList(errorKeywords).empty());
@@ -294,9 +307,12 @@ TEST_P(LocaleFileTest, KeywordListsClassifyTheStatusTexts) {
             ASSERT_TRUE(neutrals.contains(name)) << "status." << name << " has no expected class";
             expected = StatusClass::neutral;
         }
-        const auto message = table_.text("status." + name, params);
-        EXPECT_EQ(statusStyle(message, false, errorKeywords, successKeywords).statusClass, expected)
-            << "status." << name << ": " << message;
+        for (const TextParams& values : {params, wordyNames}) {
+            const auto message = table_.text("status." + name, values);
+            EXPECT_EQ(statusStyle(message, false, errorKeywords, successKeywords).statusClass,
+                      expected)
+                << "status." << name << ": " << message;
+        }
     }
 }
 

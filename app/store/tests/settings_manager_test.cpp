@@ -4,7 +4,10 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <time.h>
+
+#include <algorithm>
 
 #include "app/store/tests/temp_dir.h"
 #include "base/log.h"
@@ -117,6 +120,89 @@ TEST(SettingsManagerLoad, UnreadableFilesFallBackToFactoryAndStayInPlace) {
     }
 }
 
+TEST(SettingsManagerSave, AnUnreadableFileIsKeptBesideItBeforeItIsReplaced) {
+    auto keptFiles = [](const TempDir& dir) {
+        std::vector<std::filesystem::path> kept;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            if (entry.path().filename().string().rfind("settings.json.unreadable-", 0) == 0) {
+                kept.push_back(entry.path());
+            }
+        }
+        std::sort(kept.begin(), kept.end());
+        return kept;
+    };
+    const std::string trailingComma = R"({"presets": [{"id": "mine", "label": "Mine"},]})";
+    const std::string huge = std::string(SettingsManager::kMaxSettingsFileBytes + 1, ' ');
+    for (const std::string& unreadable : {trailingComma, huge}) {
+        TempDir dir;
+        auto path = dir / "settings.json";
+        writeText(path, unreadable);
+        SettingsManager manager(path, bracketed);
+        ScopedLogCapture logs;
+
+        // The start-up language step saves what load() fell back to before there is a
+        // status line; the notice waits for its handler.
+        AppSettings fallback = manager.load();
+        ASSERT_TRUE(manager.save(fallback));
+        std::vector<SettingsNotice> notices;
+        manager.setNoticeHandler([&](const SettingsNotice& n) { notices.push_back(n); });
+
+        auto kept = keptFiles(dir);
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_EQ(readText(kept[0]), unreadable);
+        struct stat info {};
+        ASSERT_EQ(::stat(kept[0].c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+        EXPECT_TRUE(
+            logs.system().contains("[SettingsManager] Kept the unreadable settings file "
+                                   "as: " +
+                                   kept[0].string()));
+        ASSERT_EQ(notices.size(), 1u);
+        EXPECT_EQ(notices[0].kind, SettingsNotice::Kind::unreadableFileKept);
+        EXPECT_EQ(notices[0].keptFile, kept[0]);
+        expectFactoryPresets(manager.load().presets);
+
+        // A save after a readable load keeps nothing more.
+        ASSERT_TRUE(manager.save(manager.load()));
+        EXPECT_EQ(keptFiles(dir).size(), 1u);
+
+        // Unreadable again: a second name (numbered within the same second), the first
+        // untouched.
+        writeText(path, "{");
+        manager.load();
+        ASSERT_TRUE(manager.save(fallback));
+        kept = keptFiles(dir);
+        ASSERT_EQ(kept.size(), 2u);
+        EXPECT_EQ(readText(kept[0]), unreadable);
+        EXPECT_EQ(readText(kept[1]), "{");
+        EXPECT_EQ(notices.size(), 2u);
+    }
+}
+
+TEST(SettingsManagerSave, AFileTooLargeToReadBackIsNeverWritten) {
+    TempDir dir;
+    auto path = dir / "settings.json";
+    writeText(path, kStoredFile);
+    SettingsManager manager(path);
+    std::vector<SettingsNotice> notices;
+    manager.setNoticeHandler([&](const SettingsNotice& n) { notices.push_back(n); });
+    AppSettings big = manager.load();
+    big.presets[1].preset()->fixedPrompt = std::string(SettingsManager::kMaxSettingsFileBytes, 'x');
+    ScopedLogCapture logs;
+
+    SaveResult saved = manager.save(big);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(readText(path), kStoredFile);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].kind, SettingsNotice::Kind::saveTooLarge);
+    ASSERT_EQ(logs.console().lines().size(), 1u);
+    EXPECT_EQ(logs.console().lines()[0], "Failed to save settings: " + *saved.error);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
 TEST(SettingsManagerSave, WritesTheFileFormAndLoadsItBack) {
     TempDir dir;
     SettingsManager manager(dir / "settings.json");
@@ -178,7 +264,7 @@ TEST(SettingsManagerSave, FailedWriteKeepsThePreviousFile) {
     rlimit small = previous;
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool saved = manager.save(big);
+    bool saved = static_cast<bool>(manager.save(big));
     setrlimit(RLIMIT_FSIZE, &previous);
     signal(SIGXFSZ, previousHandler);
 

@@ -1,6 +1,7 @@
 #include "app/store/settings_transfer.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "app/store/tests/store_fixture.h"
 #include "base/log.h"
@@ -15,7 +16,7 @@ using testing::writeText;
 const char* kStored = R"({"language": "ja", "tutorialCompleted": true, "presets": [
     {"id": "s1", "label": "Stored", "shortcut": "Alt+S"}]})";
 
-TEST(SettingsExport, WritesTheFileContentNotTheMemoryList) {
+TEST(SettingsExport, WritesTheFileContentNotTheMemoryListPrivately) {
     for (ExportWrite how : {ExportWrite::direct, ExportWrite::atomic}) {
         StoreFixture f;
         writeText(f.settingsFile, kStored);
@@ -23,9 +24,13 @@ TEST(SettingsExport, WritesTheFileContentNotTheMemoryList) {
         state->setPresets({});  // memory differs from the file
         auto target = f.dir / "export.json";
         writeText(target, "old content that is longer than nothing at all, to be replaced");
+        ::chmod(target.c_str(), 0644);
 
         EXPECT_EQ(exportSettingsTo(f.settings, target, how), std::nullopt);
         EXPECT_EQ(readText(target), encodeAppSettingsText(f.settings.load()));
+        struct stat info {};
+        ASSERT_EQ(::stat(target.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
         auto exported = importSettingsFrom(target);
         ASSERT_TRUE(std::holds_alternative<AppSettings>(exported));
         EXPECT_EQ(std::get<AppSettings>(exported).presets[0].id(), "s1");

@@ -174,6 +174,33 @@ TEST(ProgramEndToEnd, SigtermAndSigintEndItCleanly) {
     }
 }
 
+TEST(ProgramEndToEnd, AnUnreadableSettingsFileIsKeptWhenStartUpReplacesIt) {
+    Sandbox sandbox;
+    std::filesystem::create_directories(sandbox.orvexDirectory());
+    const std::string broken = R"({"presets": [{"id": "mine", "label": "Mine"},]})";
+    writeFileAtomically(sandbox.settingsFile(), broken);
+
+    Orvex orvex(sandbox);
+    ASSERT_TRUE(orvex.started()) << orvex.log();
+
+    std::vector<std::filesystem::path> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(sandbox.orvexDirectory())) {
+        if (entry.path().filename().string().rfind("settings.json.unreadable-", 0) == 0) {
+            kept.push_back(entry.path());
+        }
+    }
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(readFile(kept[0]), broken);
+    EXPECT_TRUE(waitUntil([&] {
+        return orvex.output().find(
+                   "orvex: status (error): Your settings file could not be read, "
+                   "so the presets were reset. The old file was kept as " +
+                   kept[0].string() + ".") != std::string::npos;
+    })) << orvex.output();
+    EXPECT_EQ(runCli(sandbox, {"preset.get", "--id", "1"}).status, 0);
+    EXPECT_EQ(orvex.stop(), 0);
+}
+
 TEST(ProgramEndToEnd, StartUpProblemsAreReportedWithExitStatusOne) {
     Sandbox sandbox;
     {
