@@ -156,6 +156,8 @@ TEST_F(OrvexDesktop, TextGoesToTheTerminalWhereCatWritesIt) {
     ASSERT_TRUE(
         pumpUntil([&] { return readFile(typed).find("ls -la\n") != std::string::npos; }, 20s))
         << readFile(typed);
+    // xterm's Shift+Insert reads the primary selection, which the editor holds until Orvex
+    // offers its text there; without that the editor's "ls -la" would arrive alone.
     EXPECT_EQ(readFile(typed), "Review\nls -la\n");
     EXPECT_EQ(orvex_->output().find("status (error)"), std::string::npos) << orvex_->output();
 }
