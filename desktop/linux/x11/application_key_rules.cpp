@@ -34,18 +34,38 @@ KeyChord shiftInsert() {
     return chord;
 }
 
-// Terminals paste with Shift+Insert: Control+V is a literal-next key to the shell. The text
-// is offered as both the clipboard and the primary selection, so it arrives whichever one a
-// terminal's Shift+Insert reads. Control+C and Control+X would interrupt the program.
-std::vector<ChordRewrite> terminalRewrites(bool copiesWithControlShiftC) {
-    std::vector<ChordRewrite> rewrites{{control(XK_v), shiftInsert()}, {control(XK_x), {}}};
-    if (copiesWithControlShiftC) {
+// Control+V is a literal-next key to a terminal's shell, and Control+C and Control+X would
+// interrupt its program, so terminals copy and paste with keys of their own.
+enum class CopyKey {
+    controlShiftC,
+    // Its selection is already the primary selection; there is no copy key.
+    none,
+};
+enum class PasteKey {
+    // Pastes the clipboard.
+    controlShiftV,
+    // Pastes the primary selection in xterm and its kin. Taking that selection clears the
+    // selection of whichever application held it (a GTK editor deselects its text), so it
+    // is used only where the terminal has no clipboard paste key.
+    shiftInsert,
+};
+
+std::vector<ChordRewrite> terminalRewrites(CopyKey copy, PasteKey paste) {
+    std::vector<ChordRewrite> rewrites;
+    if (paste == PasteKey::controlShiftV)
+        rewrites.push_back({control(XK_v), controlShift(XK_v)});
+    else
+        rewrites.push_back({control(XK_v), shiftInsert(), /*pastesPrimary=*/true});
+    rewrites.push_back({control(XK_x), {}});
+    if (copy == CopyKey::controlShiftC)
         rewrites.push_back({control(XK_c), controlShift(XK_c)});
-    } else {
-        // Its selection is already the primary selection; there is no copy key.
+    else
         rewrites.push_back({control(XK_c), {}});
-    }
     return rewrites;
+}
+
+std::vector<ChordRewrite> clipboardTerminal() {
+    return terminalRewrites(CopyKey::controlShiftC, PasteKey::controlShiftV);
 }
 
 std::string lower(std::string text) {
@@ -66,28 +86,34 @@ const std::vector<ApplicationKeyRules>& applicationKeyRules() {
          {"xterm", "uxterm"},
          {"xterm", "uxterm", "lxterm"},
          true,
-         terminalRewrites(false)},
+         terminalRewrites(CopyKey::none, PasteKey::shiftInsert)},
+        // urxvt's clipboard paste (Control+Meta+V) depends on which key is Meta.
         {"rxvt",
          {"urxvt", "rxvt"},
          {"urxvt", "rxvt", "rxvt-unicode"},
          true,
-         terminalRewrites(false)},
-        {"st", {"st-256color", "st"}, {"st"}, true, terminalRewrites(false)},
+         terminalRewrites(CopyKey::none, PasteKey::shiftInsert)},
+        // st's stock key table pastes the clipboard with Control+Shift+V.
+        {"st",
+         {"st-256color", "st"},
+         {"st"},
+         true,
+         terminalRewrites(CopyKey::none, PasteKey::controlShiftV)},
         {"GNOME Terminal",
          {"gnome-terminal", "gnome-terminal-server"},
          {"gnome-terminal", "gnome-terminal-server", "gnome-terminal.real"},
          true,
-         terminalRewrites(true)},
-        {"LXTerminal", {"lxterminal"}, {"lxterminal"}, true, terminalRewrites(true)},
-        {"Xfce Terminal", {"xfce4-terminal"}, {"xfce4-terminal"}, true, terminalRewrites(true)},
-        {"MATE Terminal", {"mate-terminal"}, {"mate-terminal"}, true, terminalRewrites(true)},
-        {"Konsole", {"konsole"}, {"konsole"}, true, terminalRewrites(true)},
-        {"Tilix", {"tilix"}, {"tilix"}, true, terminalRewrites(true)},
-        {"Terminator", {"terminator"}, {"terminator"}, true, terminalRewrites(true)},
-        {"QTerminal", {"qterminal"}, {"qterminal"}, true, terminalRewrites(true)},
-        {"Alacritty", {"alacritty"}, {"alacritty"}, true, terminalRewrites(true)},
-        {"kitty", {"kitty"}, {"kitty"}, true, terminalRewrites(true)},
-        {"Sakura", {"sakura"}, {"sakura"}, true, terminalRewrites(true)},
+         clipboardTerminal()},
+        {"LXTerminal", {"lxterminal"}, {"lxterminal"}, true, clipboardTerminal()},
+        {"Xfce Terminal", {"xfce4-terminal"}, {"xfce4-terminal"}, true, clipboardTerminal()},
+        {"MATE Terminal", {"mate-terminal"}, {"mate-terminal"}, true, clipboardTerminal()},
+        {"Konsole", {"konsole"}, {"konsole"}, true, clipboardTerminal()},
+        {"Tilix", {"tilix"}, {"tilix"}, true, clipboardTerminal()},
+        {"Terminator", {"terminator"}, {"terminator"}, true, clipboardTerminal()},
+        {"QTerminal", {"qterminal"}, {"qterminal"}, true, clipboardTerminal()},
+        {"Alacritty", {"alacritty"}, {"alacritty"}, true, clipboardTerminal()},
+        {"kitty", {"kitty"}, {"kitty"}, true, clipboardTerminal()},
+        {"Sakura", {"sakura"}, {"sakura"}, true, clipboardTerminal()},
     };
     return rules;
 }
@@ -108,20 +134,27 @@ const ApplicationKeyRules* keyRulesFor(const std::optional<WindowClass>& windowC
         }
     }
     if (!program.empty() && program == fileName(defaultTerminal)) {
-        static const ApplicationKeyRules other{"terminal", {}, {}, true, terminalRewrites(true)};
+        // A terminal nobody described: Shift+Insert with the text in both selections pastes
+        // in nearly every terminal, whichever selection it reads.
+        static const ApplicationKeyRules other{
+            "terminal",
+            {},
+            {},
+            true,
+            terminalRewrites(CopyKey::controlShiftC, PasteKey::shiftInsert)};
         return &other;
     }
     return nullptr;
 }
 
-std::optional<KeyChord> rewriteChord(const ApplicationKeyRules* rules, const KeyChord& chord) {
+AdaptedChord adaptChord(const ApplicationKeyRules* rules, const KeyChord& chord) {
     if (rules) {
         for (const ChordRewrite& rewrite : rules->rewrites) {
             if (rewrite.from == chord)
-                return rewrite.to;
+                return {rewrite.to, rewrite.pastesPrimary};
         }
     }
-    return chord;
+    return {chord, false};
 }
 
 std::string terminalLauncherPath() {

@@ -25,6 +25,16 @@ struct KeyChord {
 struct ChordRewrite {
     KeyChord from;
     std::optional<KeyChord> to;
+    // `to` pastes the primary selection (xterm's Shift+Insert), not the clipboard.
+    bool pastesPrimary = false;
+};
+
+// What an application receives for a chord the scripts send.
+struct AdaptedChord {
+    // Nothing: the chord is not sent at all.
+    std::optional<KeyChord> chord;
+    // The clipboard's text must be offered as the primary selection just before the chord.
+    bool pastesPrimary = false;
 };
 
 // How one kind of application takes the editing chords the scripts send.
@@ -49,8 +59,8 @@ const ApplicationKeyRules* keyRulesFor(const std::optional<WindowClass>& windowC
                                        const std::string& executable,
                                        const std::string& defaultTerminal = {});
 
-// The chord to send for `chord` to an application with `rules` (null: unchanged).
-std::optional<KeyChord> rewriteChord(const ApplicationKeyRules* rules, const KeyChord& chord);
+// What to send for `chord` to an application with `rules` (null: the chord unchanged).
+AdaptedChord adaptChord(const ApplicationKeyRules* rules, const KeyChord& chord);
 
 // x-terminal-emulator as found on PATH, not followed through links; empty when absent.
 std::string terminalLauncherPath();

@@ -97,6 +97,7 @@ LinuxDesktop::Result LinuxDesktop::create(MainQueue& mainQueue, Clock& clock,
     parts.accessibility = std::make_unique<SerializedAccessibility>();
 
     std::weak_ptr<X11Applications> weakApps = parts.applications;
+    QtPasteboard* pasteboard = parts.pasteboard.get();  // outlives the keyboard
     parts.keyboard = XTestKeyboard::create(
         std::move(input), clock,
         [weakApps]() -> KeyboardTarget {
@@ -106,7 +107,7 @@ LinuxDesktop::Result LinuxDesktop::create(MainQueue& mainQueue, Clock& clock,
                 return {};
             return {front->windowClass, front->executable};
         },
-        &problem);
+        [pasteboard] { pasteboard->offerClipboardAsPrimary(); }, &problem);
     if (!parts.keyboard) {
         result.error = problem;
         return result;

@@ -45,13 +45,19 @@ void QtPasteboard::clearContents() {
 
 bool QtPasteboard::writeString(const std::string& text) {
     const QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    onGuiThread([&] {
-        QClipboard* clipboard = QGuiApplication::clipboard();
-        clipboard->setText(value, QClipboard::Clipboard);
-        if (clipboard->supportsSelection())
-            clipboard->setText(value, QClipboard::Selection);
-    });
+    onGuiThread([&] { QGuiApplication::clipboard()->setText(value, QClipboard::Clipboard); });
     return true;
+}
+
+void QtPasteboard::offerClipboardAsPrimary() {
+    onGuiThread([] {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        if (!clipboard->supportsSelection())
+            return;
+        const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+        if (data && data->hasText())
+            clipboard->setText(data->text(), QClipboard::Selection);
+    });
 }
 
 bool QtPasteboard::writeImagePNG(const std::vector<std::uint8_t>& png) {

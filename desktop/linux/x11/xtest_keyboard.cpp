@@ -89,6 +89,7 @@ KeyChord chordFor(std::uint32_t keysym, KeyModifiers modifiers) {
 
 std::unique_ptr<XTestKeyboard> XTestKeyboard::create(std::unique_ptr<X11Display> display,
                                                      Clock& clock, TargetLookup target,
+                                                     PrimaryOffer offerPrimary,
                                                      std::string* problem) {
     int event = 0, error = 0, major = 0, minor = 0;
     {
@@ -99,13 +100,15 @@ std::unique_ptr<XTestKeyboard> XTestKeyboard::create(std::unique_ptr<X11Display>
         }
     }
     return std::unique_ptr<XTestKeyboard>(
-        new XTestKeyboard(std::move(display), clock, std::move(target)));
+        new XTestKeyboard(std::move(display), clock, std::move(target), std::move(offerPrimary)));
 }
 
-XTestKeyboard::XTestKeyboard(std::unique_ptr<X11Display> display, Clock& clock, TargetLookup target)
+XTestKeyboard::XTestKeyboard(std::unique_ptr<X11Display> display, Clock& clock, TargetLookup target,
+                             PrimaryOffer offerPrimary)
     : display_(std::move(display)),
       clock_(clock),
       target_(std::move(target)),
+      offerPrimary_(std::move(offerPrimary)),
       defaultTerminal_(defaultTerminalProgram()) {}
 
 KeyModifiers XTestKeyboard::heldModifiers() {
@@ -182,12 +185,17 @@ std::optional<std::string> XTestKeyboard::sendAdapted(KeyChord chord) {
     KeyboardTarget target = target_ ? target_() : KeyboardTarget{};
     const ApplicationKeyRules* rules =
         keyRulesFor(target.windowClass, target.executable, defaultTerminal_);
-    std::optional<KeyChord> adapted = rewriteChord(rules, chord);
-    if (!adapted)
+    AdaptedChord adapted = adaptChord(rules, chord);
+    if (!adapted.chord)
         return std::nullopt;
-    if (auto error = sendChord(*adapted))
+    // Offered only now, for this paste: the owner of the primary selection before us (an
+    // editor holding the user's selection) drops its selection when it loses it.
+    if (adapted.pastesPrimary && offerPrimary_)
+        offerPrimary_();
+    const KeyChord& sent = *adapted.chord;
+    if (auto error = sendChord(sent))
         return error;
-    if (adapted->control || adapted->alt || adapted->super || adapted->shift)
+    if (sent.control || sent.alt || sent.super || sent.shift)
         clock_.sleepFor(kAfterChord);
     return std::nullopt;
 }

@@ -20,15 +20,18 @@ struct KeyboardTarget {
 // Synthetic keyboard input through the XTest extension. Keysyms are looked up on the
 // keyboard layout in force at the moment of sending (never assuming US positions). The
 // primary modifier of the scripts ("command down") is Control. Chords are adapted to the
-// receiving application by its key rules (a terminal pastes with Shift+Insert). Every key
-// pressed is released again before a call returns.
+// receiving application by its key rules (a terminal pastes with Control+Shift+V, xterm with
+// Shift+Insert). Every key pressed is released again before a call returns.
 class XTestKeyboard : public Keyboard {
   public:
     using TargetLookup = std::function<KeyboardTarget()>;
+    // Puts the clipboard's text in the primary selection, for a paste that reads it there.
+    using PrimaryOffer = std::function<void()>;
 
     // Gives nothing, with `problem` set, when the server lacks XTest.
     static std::unique_ptr<XTestKeyboard> create(std::unique_ptr<X11Display> display, Clock& clock,
-                                                 TargetLookup target, std::string* problem);
+                                                 TargetLookup target, PrimaryOffer offerPrimary,
+                                                 std::string* problem);
 
     KeyModifiers heldModifiers() override;
     void postKeyUp(std::uint16_t keyCode) override;
@@ -43,12 +46,14 @@ class XTestKeyboard : public Keyboard {
     std::optional<std::string> sendKey(std::uint32_t keysym, bool press);
 
   private:
-    XTestKeyboard(std::unique_ptr<X11Display> display, Clock& clock, TargetLookup target);
+    XTestKeyboard(std::unique_ptr<X11Display> display, Clock& clock, TargetLookup target,
+                  PrimaryOffer offerPrimary);
     std::optional<std::string> sendAdapted(KeyChord chord);
 
     std::unique_ptr<X11Display> display_;
     Clock& clock_;
     TargetLookup target_;
+    PrimaryOffer offerPrimary_;
     std::string defaultTerminal_;
 };
 

@@ -109,8 +109,8 @@ class OrvexDesktop : public ::testing::Test {
         display_ = X11Display::open(&problem);
         ASSERT_TRUE(display_) << problem;
         auto keyboardDisplay = X11Display::open(&problem);
-        keyboard_ =
-            linux_desktop::XTestKeyboard::create(std::move(keyboardDisplay), clock_, {}, &problem);
+        keyboard_ = linux_desktop::XTestKeyboard::create(std::move(keyboardDisplay), clock_, {}, {},
+                                                         &problem);
         ASSERT_TRUE(keyboard_) << problem;
         auto appsDisplay = X11Display::open(&problem);
         apps_ = std::make_shared<linux_desktop::X11Applications>(

@@ -81,6 +81,55 @@ TEST_F(OrvexDesktop, AShortcutCopiesTheEditorsSelectionIntoTheChatAppWithItsProm
     EXPECT_EQ(chats, 1u);
 }
 
+// Orvex's clipboard writes leave the primary selection alone: taking it would make the
+// editor drop its selection, and the next send from it would find nothing selected.
+TEST_F(OrvexDesktop, TheEditorKeepsItsSelectionThroughSendsFromTheShellAndTheShortcut) {
+    Json ask = preset("ask", "Ask");
+    ask["shortcut"] = "Alt+D";
+    ask["destination"] = "chatgpt-app";
+    ask["destinations"] = Json::array({"chatgpt-app"});
+    ask["fixedPrompt"] = "Explain:";
+    writeSettings(Json::array({ask}));
+    window({"--record", chatRecord_.string()}, "com.openai.codex");
+    const fs::path selection = root_ / "selection.txt";
+    BackgroundChild& source =
+        window({"--editor", "keep me", "--selection", selection.string()}, "org.orvex.TestEditor");
+    ASSERT_TRUE(
+        pumpUntil([&] { return frontmostIs(source.pid()) && !readFile(selection).empty(); }));
+    startOrvex();
+    ASSERT_TRUE(pumpUntil([&] { return grabFromHere(XK_d, Mod1Mask) == BadAccess; }));
+
+    const std::string sent = "{\"images\":[],\"text\":\"Explain:\\nkeep me\"}\n";
+    auto count = [](const std::string& text, const std::string& part) {
+        std::size_t n = 0;
+        for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+            ++n;
+        return n;
+    };
+    for (std::size_t run = 1; run <= 3; ++run) {
+        SCOPED_TRACE(run);
+        ASSERT_TRUE(apps_->activate(source.pid()));
+        ASSERT_TRUE(pumpUntil([&] { return frontmostIs(source.pid()); }));
+        if (run < 3)
+            ASSERT_EQ(cli({"preset.execute", "--id", "ask"}), 0);
+        else
+            press(XK_d, true);
+        // The run is over once it says so; the next one starts from the editor again.
+        ASSERT_TRUE(pumpUntil(
+            [&] {
+                const std::string output = orvex_->output();
+                return count(output, "status: Sent.") == run ||
+                       output.find("status (error)") != std::string::npos;
+            },
+            40s))
+            << orvex_->output();
+        ASSERT_EQ(orvex_->output().find("status (error)"), std::string::npos) << orvex_->output();
+        ASSERT_TRUE(pumpUntil([&] { return count(readFile(chatRecord_), "\n") == run; }));
+    }
+    EXPECT_EQ(readFile(chatRecord_), sent + sent + sent);
+    EXPECT_EQ(readFile(selection), "keep me");
+}
+
 TEST_F(OrvexDesktop, TextGoesToTheTerminalWhereCatWritesIt) {
     Json toTerminal = preset("term", "To terminal");
     toTerminal["destination"] = "terminal";
@@ -107,6 +156,8 @@ TEST_F(OrvexDesktop, TextGoesToTheTerminalWhereCatWritesIt) {
     ASSERT_TRUE(
         pumpUntil([&] { return readFile(typed).find("ls -la\n") != std::string::npos; }, 20s))
         << readFile(typed);
+    // xterm's Shift+Insert reads the primary selection, which the editor holds until Orvex
+    // offers its text there; without that the editor's "ls -la" would arrive alone.
     EXPECT_EQ(readFile(typed), "Review\nls -la\n");
     EXPECT_EQ(orvex_->output().find("status (error)"), std::string::npos) << orvex_->output();
 }

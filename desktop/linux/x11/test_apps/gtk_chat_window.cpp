@@ -5,8 +5,9 @@
 //       text, and the sizes of images pasted into it since the last send, are appended to
 //       FILE as one JSON line {"images":["WxH",...],"text":"..."}, and the input is
 //       cleared. Shift+Return is a line break.
-//   orvex-test-chat-window --editor TEXT [--title TEXT]
-//       An editor holding TEXT, all of it selected, with the focus.
+//   orvex-test-chat-window --editor TEXT [--selection FILE] [--title TEXT]
+//       An editor holding TEXT, all of it selected, with the focus. With --selection, FILE
+//       holds the selected text, rewritten whenever the selection changes.
 //   orvex-test-chat-window --editor-file FILE [--title TEXT]
 //       The same with the contents of FILE (a document opened with this program).
 //
@@ -113,6 +114,18 @@ void onPaste(GtkTextView* view, gpointer data) {
     g_signal_stop_emission_by_name(view, "paste-clipboard");
 }
 
+// GTK deselects a text view's text when another client takes the primary selection.
+void recordSelection(GtkTextBuffer* buffer, GtkTextIter*, GtkTextMark* mark, gpointer path) {
+    if (mark != gtk_text_buffer_get_insert(buffer) &&
+        mark != gtk_text_buffer_get_selection_bound(buffer))
+        return;
+    GtkTextIter start, end;
+    gtk_text_buffer_get_selection_bounds(buffer, &start, &end);
+    char* text = gtk_text_buffer_get_text(buffer, &start, &end, FALSE);
+    g_file_set_contents(static_cast<const char*>(path), text, -1, nullptr);
+    g_free(text);
+}
+
 gboolean iconify(gpointer window) {
     gtk_window_iconify(GTK_WINDOW(window));
     return G_SOURCE_CONTINUE;
@@ -141,6 +154,7 @@ int main(int argc, char** argv) {
     const char* title = "Orvex test chat";
     const char* record = nullptr;
     const char* editorText = nullptr;
+    const char* selectionPath = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--title") == 0 && i + 1 < argc) {
             title = argv[++i];
@@ -148,6 +162,8 @@ int main(int argc, char** argv) {
             record = argv[++i];
         } else if (std::strcmp(argv[i], "--editor") == 0 && i + 1 < argc) {
             editorText = argv[++i];
+        } else if (std::strcmp(argv[i], "--selection") == 0 && i + 1 < argc) {
+            selectionPath = argv[++i];
         } else if (std::strcmp(argv[i], "--editor-file") == 0 && i + 1 < argc) {
             char* contents = nullptr;
             if (!g_file_get_contents(argv[++i], &contents, nullptr, nullptr)) {
@@ -159,8 +175,8 @@ int main(int argc, char** argv) {
             editorText = fileText.c_str();
         } else {
             std::fprintf(stderr,
-                         "usage: %s (--record FILE | --editor TEXT | --editor-file FILE) "
-                         "[--title TEXT]\n",
+                         "usage: %s (--record FILE | --editor TEXT [--selection FILE] | "
+                         "--editor-file FILE) [--title TEXT]\n",
                          argv[0]);
             return 2;
         }
@@ -180,6 +196,7 @@ int main(int argc, char** argv) {
 
     static Chat chat;
     GtkWidget* focus = nullptr;
+    GtkTextBuffer* document = nullptr;
     if (record) {
         chat.recordPath = record;
         chat.transcript = gtk_text_view_new();
@@ -202,9 +219,11 @@ int main(int argc, char** argv) {
         describe(editor, "Document");
         GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(editor));
         gtk_text_buffer_set_text(buffer, editorText, -1);
-        GtkTextIter start, end;
-        gtk_text_buffer_get_bounds(buffer, &start, &end);
-        gtk_text_buffer_select_range(buffer, &start, &end);
+        if (selectionPath) {
+            g_signal_connect(buffer, "mark-set", G_CALLBACK(recordSelection),
+                             const_cast<char*>(selectionPath));
+        }
+        document = buffer;
         gtk_box_pack_start(GTK_BOX(box), scrolled(editor), TRUE, TRUE, 0);
         focus = editor;
     }
@@ -212,6 +231,13 @@ int main(int argc, char** argv) {
     g_signal_connect(window, "map-event", G_CALLBACK(announceReady), nullptr);
     g_unix_signal_add(SIGUSR1, iconify, window);
     gtk_widget_show_all(window);
+    if (document) {
+        // Selected once the view is realized, as a person would: only then does the buffer
+        // own the primary selection, and lose its selection with it.
+        GtkTextIter start, end;
+        gtk_text_buffer_get_bounds(document, &start, &end);
+        gtk_text_buffer_select_range(document, &start, &end);
+    }
     gtk_widget_grab_focus(focus);
     gtk_main();
     return 0;

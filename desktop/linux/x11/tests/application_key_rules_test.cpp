@@ -6,57 +6,88 @@
 namespace orvex::linux_desktop {
 namespace {
 
-KeyChord control(std::uint32_t keysym) {
-    KeyChord chord;
-    chord.keysym = keysym;
-    chord.control = true;
-    return chord;
+KeyChord chord(std::uint32_t keysym, bool control, bool shift = false) {
+    KeyChord result;
+    result.keysym = keysym;
+    result.control = control;
+    result.shift = shift;
+    return result;
 }
 
-TEST(ApplicationKeyRules, TerminalsPasteWithShiftInsertAndNeverGetControlC) {
-    const ApplicationKeyRules* xterm = keyRulesFor(WindowClass{"xterm", "XTerm"}, "/usr/bin/xterm");
-    ASSERT_NE(xterm, nullptr);
-    EXPECT_TRUE(xterm->terminal);
-    auto paste = rewriteChord(xterm, control(XK_v));
-    ASSERT_TRUE(paste);
-    EXPECT_EQ(paste->keysym, static_cast<std::uint32_t>(XK_Insert));
-    EXPECT_TRUE(paste->shift);
-    EXPECT_FALSE(paste->control);
-    // Control+C would interrupt the program running in the terminal.
-    EXPECT_FALSE(rewriteChord(xterm, control(XK_c)));
-    EXPECT_FALSE(rewriteChord(xterm, control(XK_x)));
+const KeyChord kControlV = chord(XK_v, true);
+const KeyChord kControlC = chord(XK_c, true);
+const KeyChord kControlShiftV = chord(XK_v, true, true);
+const KeyChord kControlShiftC = chord(XK_c, true, true);
+const KeyChord kShiftInsert = chord(XK_Insert, false, true);
 
-    const ApplicationKeyRules* vte = keyRulesFor(WindowClass{"lxterminal", "Lxterminal"}, "");
-    ASSERT_NE(vte, nullptr);
-    auto copy = rewriteChord(vte, control(XK_c));
-    ASSERT_TRUE(copy);
-    EXPECT_TRUE(copy->control && copy->shift);
-    EXPECT_EQ(copy->keysym, static_cast<std::uint32_t>(XK_c));
+// The scripts' paste and copy chords as each kind of application receives them. A paste
+// that reads the primary selection must say so (or it pastes whatever was selected last),
+// and one that reads the clipboard must not (or it clears the user's selection elsewhere).
+TEST(ApplicationKeyRules, PasteAndCopyChordsPerApplication) {
+    struct Case {
+        const char* what;
+        std::optional<WindowClass> windowClass;
+        std::string executable;
+        std::string defaultTerminal;
+        std::optional<KeyChord> paste;
+        bool pastesPrimary;
+        std::optional<KeyChord> copy;
+    };
+    const Case cases[] = {
+        {"xterm", WindowClass{"xterm", "XTerm"}, "", "", kShiftInsert, true, std::nullopt},
+        {"uxterm by program", std::nullopt, "/usr/bin/uxterm", "", kShiftInsert, true,
+         std::nullopt},
+        {"urxvt", WindowClass{"urxvt", "URxvt"}, "", "", kShiftInsert, true, std::nullopt},
+        {"st", WindowClass{"st-256color", "st-256color"}, "", "", kControlShiftV, false,
+         std::nullopt},
+        {"GNOME Terminal", WindowClass{"gnome-terminal-server", "Gnome-terminal"}, "", "",
+         kControlShiftV, false, kControlShiftC},
+        {"Konsole in capitals", WindowClass{"KONSOLE", "Konsole"}, "", "", kControlShiftV, false,
+         kControlShiftC},
+        {"kitty by program", std::nullopt, "/usr/bin/kitty", "", kControlShiftV, false,
+         kControlShiftC},
+        {"Alacritty", WindowClass{"Alacritty", "Alacritty"}, "", "", kControlShiftV, false,
+         kControlShiftC},
+        {"the session's unknown terminal", std::nullopt, "/opt/foo/myterm", "/opt/foo/myterm",
+         kShiftInsert, true, kControlShiftC},
+        {"an unknown program", std::nullopt, "/opt/foo/myterm", "", kControlV, false, kControlC},
+        {"an editor", WindowClass{"gedit", "Gedit"}, "/usr/bin/gedit", "", kControlV, false,
+         kControlC},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ApplicationKeyRules* rules =
+            keyRulesFor(c.windowClass, c.executable, c.defaultTerminal);
+        AdaptedChord paste = adaptChord(rules, kControlV);
+        EXPECT_EQ(paste.chord, c.paste);
+        EXPECT_EQ(paste.pastesPrimary, c.pastesPrimary);
+        AdaptedChord copy = adaptChord(rules, kControlC);
+        EXPECT_EQ(copy.chord, c.copy);
+        EXPECT_FALSE(copy.pastesPrimary);
+        // Control+X would interrupt the program running in a terminal.
+        const bool terminal = rules && rules->terminal;
+        EXPECT_EQ(adaptChord(rules, chord(XK_x, true)).chord.has_value(), !terminal);
+    }
 }
 
-TEST(ApplicationKeyRules, OtherChordsAndOtherApplicationsPassUnchanged) {
-    const ApplicationKeyRules* xterm = keyRulesFor(std::nullopt, "/usr/bin/uxterm");
+// Every Shift+Insert a rule sends reads the primary selection, and nothing else does.
+TEST(ApplicationKeyRules, OnlyShiftInsertTakesThePrimarySelection) {
+    for (const ApplicationKeyRules& rules : applicationKeyRules()) {
+        for (const ChordRewrite& rewrite : rules.rewrites) {
+            SCOPED_TRACE(rules.name);
+            EXPECT_EQ(rewrite.pastesPrimary, rewrite.to == kShiftInsert);
+        }
+    }
+}
+
+TEST(ApplicationKeyRules, OtherChordsPassUnchanged) {
+    const ApplicationKeyRules* xterm = keyRulesFor(std::nullopt, "/usr/bin/xterm");
     ASSERT_NE(xterm, nullptr);
-    KeyChord ret;
-    ret.keysym = XK_Return;
-    EXPECT_EQ(rewriteChord(xterm, ret), ret);
+    const KeyChord ret = chord(XK_Return, false);
+    EXPECT_EQ(adaptChord(xterm, ret).chord, ret);
     // Control+Shift+V is not the paste chord the scripts send, so it is left alone.
-    KeyChord shifted = control(XK_v);
-    shifted.shift = true;
-    EXPECT_EQ(rewriteChord(xterm, shifted), shifted);
-
-    EXPECT_EQ(keyRulesFor(WindowClass{"gedit", "Gedit"}, "/usr/bin/gedit"), nullptr);
-    EXPECT_EQ(rewriteChord(nullptr, control(XK_v)), control(XK_v));
-}
-
-TEST(ApplicationKeyRules, ClassNamesMatchWithoutCaseAndTheSessionTerminalCounts) {
-    EXPECT_NE(keyRulesFor(WindowClass{"KONSOLE", "Konsole"}, ""), nullptr);
-    EXPECT_EQ(keyRulesFor(std::nullopt, "/opt/foo/myterm"), nullptr);
-    const ApplicationKeyRules* other =
-        keyRulesFor(std::nullopt, "/opt/foo/myterm", "/opt/foo/myterm");
-    ASSERT_NE(other, nullptr);
-    EXPECT_TRUE(other->terminal);
-    EXPECT_EQ(rewriteChord(other, control(XK_v))->keysym, static_cast<std::uint32_t>(XK_Insert));
+    EXPECT_EQ(adaptChord(xterm, kControlShiftV).chord, kControlShiftV);
+    EXPECT_FALSE(adaptChord(xterm, kControlShiftV).pastesPrimary);
 }
 
 }  // namespace
