@@ -163,6 +163,11 @@ TEST_F(OrvexDesktop, ActivateAppBringsARunningAndAMinimizedWindowForward) {
 }
 
 TEST_F(OrvexDesktop, OpenFileUsesTheDefaultApplicationAndNewFilesAreNumberedOnTheDesktop) {
+    // A translated desktop folder, as xdg-user-dirs writes it; ~/Desktop exists as well and
+    // must stay empty.
+    const fs::path desktop = root_ / "デスクトップ";
+    fs::create_directories(desktop);
+    std::ofstream(configHome_ / "user-dirs.dirs") << "XDG_DESKTOP_DIR=\"$HOME/デスクトップ\"\n";
     fs::path notes = root_ / "notes.txt";
     std::ofstream(notes) << "my notes";
     Json open = preset("open", "Open notes");
@@ -184,8 +189,9 @@ TEST_F(OrvexDesktop, OpenFileUsesTheDefaultApplicationAndNewFilesAreNumberedOnTh
 
     ASSERT_EQ(cli({"preset.execute", "--id", "create"}), 0);
     ASSERT_EQ(cli({"preset.execute", "--id", "create"}), 0);
-    EXPECT_TRUE(fs::exists(root_ / "Desktop" / "NewFile.md"));
-    EXPECT_TRUE(fs::exists(root_ / "Desktop" / "NewFile2.md"));
+    EXPECT_TRUE(fs::exists(desktop / "NewFile.md"));
+    EXPECT_TRUE(fs::exists(desktop / "NewFile2.md"));
+    EXPECT_TRUE(fs::is_empty(root_ / "Desktop"));
     ASSERT_TRUE(pumpUntil([&] {
         return orvex_->output().find("status: Created NewFile2.md.") != std::string::npos;
     })) << orvex_->output();
