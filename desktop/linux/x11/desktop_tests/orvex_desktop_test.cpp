@@ -226,6 +226,33 @@ TEST_F(OrvexDesktop, WithoutAnX11DisplayOrAWindowManagerOrvexSaysWhatIsMissing) 
     EXPECT_NE(bare.err.find("no window manager is running"), std::string::npos) << bare.err;
 }
 
+// On a Wayland session with XWayland, Orvex runs on X11 and says so at start-up and in
+// "app.status": its shortcuts and keystrokes reach X11 applications only.
+TEST_F(OrvexDesktop, OnAWaylandSessionItSaysItsInputReachesX11ApplicationsOnly) {
+    writeSettings(Json::array());
+    auto status = [&] {
+        ChildResult answer = runChild({binary("orvex-cli"), "app.status"}, environment(), 30s);
+        auto json = parseJson(answer.out);
+        return json.value ? (*json.value)["data"]["status"] : Json();
+    };
+    const std::map<std::string, std::string> sessions[] = {
+        {{"WAYLAND_DISPLAY", "wayland-0"}, {"XDG_SESSION_TYPE", ""}},
+        {{"WAYLAND_DISPLAY", ""}, {"XDG_SESSION_TYPE", "wayland"}},
+        {{"WAYLAND_DISPLAY", ""}, {"XDG_SESSION_TYPE", "x11"}},
+    };
+    for (const auto& session : sessions) {
+        const bool wayland = &session != &sessions[2];
+        extraEnvironment_ = session;
+        startOrvex();
+        Json answer = status();
+        ASSERT_TRUE(answer.is_object()) << session.begin()->second;
+        EXPECT_EQ(answer.value("x11OnWayland", false), wayland) << answer.dump();
+        const std::string said = "status: Wayland session: Orvex works through XWayland";
+        EXPECT_EQ(orvex_->output().find(said) != std::string::npos, wayland) << orvex_->output();
+        orvex_.reset();
+    }
+}
+
 // maim is selecting once it holds the pointer: then nobody else can grab it.
 bool waitForSelection(X11Display& display) {
     return pumpUntil([&] {
