@@ -65,8 +65,11 @@ class Workspace {
     virtual std::optional<std::string> ownBundleIdentifier() = 0;
     // This application's own location, for opening it again.
     virtual std::string ownApplicationPath() = 0;
-    // The user's home folder (file-manager targets, the Desktop fallback).
+    // The user's home folder (file-manager targets).
     virtual std::string homeDirectory() = 0;
+    // The user's desktop folder (where a new file goes when no file-manager folder is in
+    // front): the platform's own, which is not always named "Desktop".
+    virtual std::string desktopDirectory() = 0;
     // The user's temporary folder (capture files).
     virtual std::string temporaryDirectory() = 0;
 };

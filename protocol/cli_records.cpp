@@ -56,6 +56,7 @@ DecodeResult<CLIAppStatus> decodeCLIAppStatus(const Json& json, const std::strin
     reader.integer("presetCount", status.presetCount);
     reader.integer("folderCount", status.folderCount);
     reader.boolean("alwaysOnTop", status.alwaysOnTop);
+    reader.optionalBoolean("x11OnWayland", status.x11OnWayland);
     return reader.finish(std::move(status));
 }
 
@@ -101,11 +102,15 @@ Json encodeCLIFolderSummary(const CLIFolderSummary& folder) {
 }
 
 Json encodeCLIAppStatus(const CLIAppStatus& status) {
-    return Json{{"running", status.running},
-                {"language", status.language},
-                {"presetCount", status.presetCount},
-                {"folderCount", status.folderCount},
-                {"alwaysOnTop", status.alwaysOnTop}};
+    Json json{{"running", status.running},
+              {"language", status.language},
+              {"presetCount", status.presetCount},
+              {"folderCount", status.folderCount},
+              {"alwaysOnTop", status.alwaysOnTop}};
+    if (status.x11OnWayland) {
+        json["x11OnWayland"] = true;
+    }
+    return json;
 }
 
 }  // namespace orvex

@@ -61,6 +61,9 @@ struct CLIAppStatus {
     std::int64_t presetCount = 0;
     std::int64_t folderCount = 0;
     bool alwaysOnTop = false;
+    // On a Wayland session Orvex talks X11 through XWayland: its shortcuts and keystrokes
+    // reach X11 applications only. Written only when true, so older readers see nothing new.
+    bool x11OnWayland = false;
 
     bool operator==(const CLIAppStatus&) const = default;
 };

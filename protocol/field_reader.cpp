@@ -56,6 +56,16 @@ void FieldReader::boolean(const char* key, bool& out) {
     }
 }
 
+void FieldReader::optionalBoolean(const char* key, bool& out) {
+    if (const Json* value = find(key, false)) {
+        if (value->is_boolean()) {
+            out = value->get<bool>();
+        } else {
+            wrongType(key, "a boolean", *value);
+        }
+    }
+}
+
 void FieldReader::integer(const char* key, std::int64_t& out) {
     const Json* value = find(key, true);
     if (!value) {

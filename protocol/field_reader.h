@@ -31,6 +31,8 @@ class FieldReader {
     // Every value must be a string; a number, boolean or null among them fails the record.
     void stringMap(const char* key, std::map<std::string, std::string>& out);
     void optionalString(const char* key, std::optional<std::string>& out);
+    // Leaves `out` as it is when the key is absent or null.
+    void optionalBoolean(const char* key, bool& out);
 
     // A nested record, read by `decode(json, path)` returning a DecodeResult.
     template <typename T, typename Decode>

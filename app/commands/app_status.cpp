@@ -23,6 +23,7 @@ void appStatusCommand(const CommandServices& services, const CLICommand&,
                       const CommandReply& reply) {
     CLIResponseData data;
     data.status = appStatus(services.state, services.i18n);
+    data.status->x11OnWayland = services.x11OnWayland;
     reply.succeed(std::move(data));
 }
 

@@ -7,7 +7,8 @@
 namespace orvex {
 
 // The application's status as "app.status" reports it: the language in use, presets and
-// folders counted separately, and the always-on-top flag.
+// folders counted separately, and the always-on-top flag (the command adds what it knows
+// of the desktop).
 CLIAppStatus appStatus(const AppState& state, const LocalizationManager& i18n);
 
 void appStatusCommand(const CommandServices& services, const CLICommand& command,

@@ -48,6 +48,8 @@ struct CommandServices {
     Desktop* desktop = nullptr;
     // Runs the keystroke script of "debug.cgevent-copy"; null without a desktop.
     AppleScriptRunner* scripts = nullptr;
+    // The desktop is X11 through XWayland on a Wayland session ("app.status" says so).
+    bool x11OnWayland = false;
 };
 
 // Turns one command into exactly one answer. Keeps no state between commands.

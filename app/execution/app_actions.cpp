@@ -196,7 +196,7 @@ void AppActions::openNewFinderWindow() {
 
     std::optional<std::string> folder;
     if (target == "PfDe") {
-        folder = joinPath(home, "Desktop");
+        folder = context_.desktop.workspace->desktopDirectory();
     } else if (target == "PfDo") {
         folder = joinPath(home, "Documents");
     } else if (target == "PfHm") {
@@ -259,7 +259,7 @@ void AppActions::createNewFile(const PresetData& preset) {
     }
     std::string folder = trimScriptResult(frontFolder);
     if (folder.empty()) {
-        folder = joinPath(context_.desktop.workspace->homeDirectory(), "Desktop");
+        folder = context_.desktop.workspace->desktopDirectory();
     }
 
     if (std::optional<std::string> name = uniqueNewFileName(folder, extension)) {

@@ -88,6 +88,11 @@ void ApplicationShell::start() {
     } else {
         log::system("[Orvex] No desktop session: presets cannot run and hot keys are off");
     }
+    if (environment_.x11OnWayland) {
+        std::string notice = i18n_->text("status.x11OnWayland");
+        log::system("[Orvex] " + notice);
+        state_->setStatus(std::move(notice), false);
+    }
 
     registerObservers();
     registerHotKeys();
@@ -97,7 +102,7 @@ void ApplicationShell::start() {
         [this](PresetData preset, std::function<void(std::optional<std::string>)> done) {
             runPreset(std::move(preset), std::move(done));
         },
-        desktop, scripts_.get()});
+        desktop, scripts_.get(), environment_.x11OnWayland});
     commandQueue_ = CommandQueueService::create(
         environment_.paths.commandDirectory(), queue, environment_.clock,
         [this](const CLICommand& command, CommandCompletion completion) {

@@ -42,6 +42,9 @@ struct ShellEnvironment {
     std::optional<std::string> testPreset;
     // The execution constants, with what the desktop backend adds to them.
     ExecutionConfig execution{};
+    // The desktop is X11 through XWayland on a Wayland session: said at start-up and in
+    // "app.status", since shortcuts and keystrokes then miss Wayland-native applications.
+    bool x11OnWayland = false;
 };
 
 // The composition root of Orvex without windows: creates the long-lived services in their

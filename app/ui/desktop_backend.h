@@ -22,6 +22,8 @@ class DesktopBackend {
     virtual std::string description() const = 0;
     // The identifiers this desktop gives the browser that scripts call "Google Chrome".
     virtual std::vector<std::string> chromeBundleIds() const { return {}; }
+    // X11 through XWayland on a Wayland session: input reaches X11 applications only.
+    virtual bool x11OnWayland() const { return false; }
 };
 
 // What the command line and the environment say about the desktop to use.

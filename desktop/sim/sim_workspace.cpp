@@ -211,6 +211,10 @@ std::string SimWorkspace::homeDirectory() {
     return desktop_.state_->homeDirectory;
 }
 
+std::string SimWorkspace::desktopDirectory() {
+    return (std::filesystem::path(homeDirectory()) / "Desktop").string();
+}
+
 std::string SimWorkspace::temporaryDirectory() {
     std::lock_guard lock(desktop_.mutex_);
     return desktop_.state_->temporaryDirectory;

@@ -31,6 +31,7 @@ class SimWorkspace final : public Workspace {
     std::optional<std::string> ownBundleIdentifier() override;
     std::string ownApplicationPath() override;
     std::string homeDirectory() override;
+    std::string desktopDirectory() override;
     std::string temporaryDirectory() override;
 
   private:

@@ -60,12 +60,14 @@ TEST(CLIResponseText, FullResponseRoundTrips) {
     data.preset = sampleDetail();
     data.folders = std::vector<CLIFolderSummary>{{"F1", "Work", false, 1}};
     data.language = "ja";
-    data.status = CLIAppStatus{true, "en", 2, 1, true};
+    data.status = CLIAppStatus{true, "en", 2, 1, true, true};
     CLIResponse response = successResponse("ID", data);
 
     auto decoded = decodeCLIResponseText(encodeCLIResponseText(response));
     ASSERT_TRUE(decoded.ok()) << decoded.error;
     EXPECT_EQ(*decoded.value, response);
+    // Older readers of the status see no new key where there is nothing to say.
+    EXPECT_FALSE(encodeCLIAppStatus(CLIAppStatus{}).contains("x11OnWayland"));
     Json detail = encodeCLIPresetDetail(sampleDetail());
     EXPECT_FALSE(detail.contains("type"));
     EXPECT_FALSE(detail.contains("mode"));
@@ -142,6 +144,9 @@ TEST(CLIResponseText, UnreadableResponses) {
         {R"({"id":"X","success":true,"data":{"status":{"running":true,"language":"en",
             "presetCount":1,"folderCount":0}}})",
          "response.data.status: key \"alwaysOnTop\" is missing"},
+        {R"({"id":"X","success":true,"data":{"status":{"running":true,"language":"en",
+            "presetCount":1,"folderCount":0,"alwaysOnTop":false,"x11OnWayland":1}}})",
+         "\"x11OnWayland\" must be a boolean"},
         {R"({"id":"X","success":true,"data":{"folders":[{"id":"F","label":"W","open":true,
             "presetCount":0},{"id":"G","label":"V","presetCount":0}]}})",
          "response.data.folders[1]: key \"open\" is missing"},

@@ -20,9 +20,12 @@ class LinuxDesktopBackend final : public DesktopBackend {
     std::vector<std::string> chromeBundleIds() const override {
         return {"chromium", "chromium-browser", "google-chrome", "google-chrome-stable"};
     }
+    bool x11OnWayland() const override { return x11OnWayland_; }
 
   private:
     std::unique_ptr<linux_desktop::LinuxDesktop> desktop_;
+    // Read once: the session does not change under a running Orvex.
+    bool x11OnWayland_ = linux_desktop::waylandSession();
 };
 
 }  // namespace

@@ -115,9 +115,10 @@ int main(int argc, char** argv) {
         }
     }
 
-    ApplicationShell shell(ShellEnvironment{
-        mainQueue, clock, *tasks, *paths.paths, localeDirectory(),
-        choice.backend ? &choice.backend->desktop() : nullptr, options.testPreset, execution});
+    ApplicationShell shell(
+        ShellEnvironment{mainQueue, clock, *tasks, *paths.paths, localeDirectory(),
+                         choice.backend ? &choice.backend->desktop() : nullptr, options.testPreset,
+                         execution, choice.backend && choice.backend->x11OnWayland()});
     StatusLineEcho statusLine(
         shell.state(), [](std::string_view line) { std::cout << "orvex: " << line << std::endl; });
     SignalQuit quitOnSignal([](int signal) {

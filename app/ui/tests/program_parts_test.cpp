@@ -59,6 +59,11 @@ TEST(DesktopChoiceTest, ChoosesSimulatedNoneOrExplains) {
     // without its desktop. Without the backend, it runs with none and says so.
     DesktopChoice display = choose(std::nullopt, std::nullopt, true);
     EXPECT_FALSE(display.backend);
+    // scripts/test builds the backend: there, a build without it must not pass.
+    const char* required = std::getenv("ORVEX_REQUIRE_DESKTOP_TOOLS");
+    if (required && std::string_view(required) == "1") {
+        ASSERT_TRUE(linuxDesktopBuilt());
+    }
     if (linuxDesktopBuilt()) {
         EXPECT_NE(display.error.find("Cannot use the Linux desktop: "), std::string::npos);
     } else {

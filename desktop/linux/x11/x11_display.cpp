@@ -51,10 +51,14 @@ std::string environment(const char* name) {
 
 }  // namespace
 
+bool waylandSession() {
+    return !environment("WAYLAND_DISPLAY").empty() || environment("XDG_SESSION_TYPE") == "wayland";
+}
+
 std::unique_ptr<X11Display> X11Display::open(std::string* problem) {
     const std::string display = environment("DISPLAY");
     if (display.empty()) {
-        if (!environment("WAYLAND_DISPLAY").empty()) {
+        if (waylandSession()) {
             *problem =
                 "this is a Wayland session without XWayland (DISPLAY is not set): the Linux "
                 "desktop backend needs an X11 display for key grabs, synthetic input and "

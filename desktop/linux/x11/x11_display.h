@@ -61,6 +61,10 @@ class X11ErrorTrap {
     int firstError_ = Success;
 };
 
+// Whether the session is a Wayland one (WAYLAND_DISPLAY set, or XDG_SESSION_TYPE=wayland).
+// With a DISPLAY as well, the backend talks X11 to XWayland and reaches X11 clients only.
+bool waylandSession();
+
 // Why this session cannot host the desktop backend: no X display (a Wayland session
 // without XWayland included), or no window manager. Nothing when it can.
 std::optional<std::string> x11SessionProblem();

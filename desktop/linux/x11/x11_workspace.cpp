@@ -247,6 +247,15 @@ std::string X11Workspace::homeDirectory() {
     return g_get_home_dir();
 }
 
+std::string X11Workspace::desktopDirectory() {
+    // The XDG user directory, as file managers show it: translated desktops name their own
+    // folder ("~/デスクトップ") in user-dirs.dirs. GLib falls back to ~/Desktop itself; the
+    // check is for a GLib that would not.
+    if (const char* desktop = g_get_user_special_dir(G_USER_DIRECTORY_DESKTOP))
+        return desktop;
+    return (std::filesystem::path(homeDirectory()) / "Desktop").string();
+}
+
 std::string X11Workspace::temporaryDirectory() {
     return g_get_tmp_dir();
 }

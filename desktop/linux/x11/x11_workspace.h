@@ -45,6 +45,7 @@ class X11Workspace : public Workspace {
     std::optional<std::string> ownBundleIdentifier() override;
     std::string ownApplicationPath() override;
     std::string homeDirectory() override;
+    std::string desktopDirectory() override;
     std::string temporaryDirectory() override;
 
     // Called on the event thread for changes of the root window's properties.

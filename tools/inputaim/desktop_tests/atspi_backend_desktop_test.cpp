@@ -15,6 +15,7 @@
 #include "desktop/linux/atspi_desktop.h"
 #include "desktop/linux/atspi_running_apps.h"
 #include "tools/inputaim/desktop_tests/child_process.h"
+#include "tools/inputaim/desktop_tests/required_tools.h"
 
 namespace orvex::testing {
 namespace {
@@ -60,7 +61,7 @@ class AtspiBackendDesktop : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "needs scripts/with-desktop-session";
+            ORVEX_SKIP_UNLESS_REQUIRED("needs scripts/with-desktop-session");
         std::string pattern = (fs::temp_directory_path() / "orvex-atspi-XXXXXX").string();
         dataHome_ = mkdtemp(pattern.data());
         fs::create_directories(dataHome_ / "applications");

@@ -13,6 +13,7 @@
 
 #include "desktop/linux/atspi_desktop.h"
 #include "tools/inputaim/desktop_tests/child_process.h"
+#include "tools/inputaim/desktop_tests/required_tools.h"
 
 namespace orvex::testing {
 namespace {
@@ -49,10 +50,10 @@ class InputaimDesktop : public ::testing::TestWithParam<Toolkit> {
   protected:
     void SetUp() override {
         if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "needs scripts/with-desktop-session";
+            ORVEX_SKIP_UNLESS_REQUIRED("needs scripts/with-desktop-session");
         const Toolkit& toolkit = GetParam();
         if (!fs::exists(binary(toolkit.program)))
-            GTEST_SKIP() << toolkit.program << " not built";
+            ORVEX_SKIP_UNLESS_REQUIRED(toolkit.program << " not built");
 
         std::string pattern = (fs::temp_directory_path() / "orvex-inputaim-XXXXXX").string();
         dataHome_ = mkdtemp(pattern.data());
@@ -177,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(InputaimDesktopArguments, NotRunningAndBadArguments) {
     if (!std::getenv("DISPLAY"))
-        GTEST_SKIP() << "needs scripts/with-desktop-session";
+        ORVEX_SKIP_UNLESS_REQUIRED("needs scripts/with-desktop-session");
     auto run = [](std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), binary("inputaim"));
         return runChild(arguments, {}, 60s);

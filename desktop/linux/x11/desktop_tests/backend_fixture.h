@@ -19,7 +19,7 @@ class BackendFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "needs scripts/with-desktop-session";
+            ORVEX_SKIP_UNLESS_REQUIRED("needs scripts/with-desktop-session");
         ASSERT_FALSE(home_.path().empty());
         dataHome_ = home_.path() / "data";
         setenv("XDG_DATA_HOME", dataHome_.c_str(), 1);

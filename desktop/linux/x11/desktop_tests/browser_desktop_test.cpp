@@ -27,7 +27,7 @@ class BrowserDesktop : public OrvexDesktop {
             return;
         }
         if (!chromium::findBrowserBinary({"chromium", "google-chrome"}, std::getenv("PATH"))) {
-            GTEST_SKIP() << "no Chromium installed";
+            ORVEX_SKIP_UNLESS_REQUIRED("no Chromium installed");
         }
         profile_ = configHome_ / "orvex" / "browser";
     }

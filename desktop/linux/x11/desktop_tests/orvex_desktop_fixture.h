@@ -79,7 +79,7 @@ class OrvexDesktop : public ::testing::Test {
   protected:
     void SetUp() override {
         if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "needs scripts/with-desktop-session";
+            ORVEX_SKIP_UNLESS_REQUIRED("needs scripts/with-desktop-session");
         root_ = home_.path();
         dataHome_ = root_ / "data";
         configHome_ = root_ / "config";

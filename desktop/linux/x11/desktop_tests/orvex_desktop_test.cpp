@@ -214,6 +214,11 @@ TEST_F(OrvexDesktop, ActivateAppBringsARunningAndAMinimizedWindowForward) {
 }
 
 TEST_F(OrvexDesktop, OpenFileUsesTheDefaultApplicationAndNewFilesAreNumberedOnTheDesktop) {
+    // A translated desktop folder, as xdg-user-dirs writes it; ~/Desktop exists as well and
+    // must stay empty.
+    const fs::path desktop = root_ / "デスクトップ";
+    fs::create_directories(desktop);
+    std::ofstream(configHome_ / "user-dirs.dirs") << "XDG_DESKTOP_DIR=\"$HOME/デスクトップ\"\n";
     fs::path notes = root_ / "notes.txt";
     std::ofstream(notes) << "my notes";
     Json open = preset("open", "Open notes");
@@ -235,8 +240,9 @@ TEST_F(OrvexDesktop, OpenFileUsesTheDefaultApplicationAndNewFilesAreNumberedOnTh
 
     ASSERT_EQ(cli({"preset.execute", "--id", "create"}), 0);
     ASSERT_EQ(cli({"preset.execute", "--id", "create"}), 0);
-    EXPECT_TRUE(fs::exists(root_ / "Desktop" / "NewFile.md"));
-    EXPECT_TRUE(fs::exists(root_ / "Desktop" / "NewFile2.md"));
+    EXPECT_TRUE(fs::exists(desktop / "NewFile.md"));
+    EXPECT_TRUE(fs::exists(desktop / "NewFile2.md"));
+    EXPECT_TRUE(fs::is_empty(root_ / "Desktop"));
     ASSERT_TRUE(pumpUntil([&] {
         return orvex_->output().find("status: Created NewFile2.md.") != std::string::npos;
     })) << orvex_->output();
@@ -269,6 +275,33 @@ TEST_F(OrvexDesktop, WithoutAnX11DisplayOrAWindowManagerOrvexSaysWhatIsMissing) 
     ChildResult bare = runChild({binary("orvex")}, env, 20s);
     EXPECT_EQ(bare.exitCode, 1);
     EXPECT_NE(bare.err.find("no window manager is running"), std::string::npos) << bare.err;
+}
+
+// On a Wayland session with XWayland, Orvex runs on X11 and says so at start-up and in
+// "app.status": its shortcuts and keystrokes reach X11 applications only.
+TEST_F(OrvexDesktop, OnAWaylandSessionItSaysItsInputReachesX11ApplicationsOnly) {
+    writeSettings(Json::array());
+    auto status = [&] {
+        ChildResult answer = runChild({binary("orvex-cli"), "app.status"}, environment(), 30s);
+        auto json = parseJson(answer.out);
+        return json.value ? (*json.value)["data"]["status"] : Json();
+    };
+    const std::map<std::string, std::string> sessions[] = {
+        {{"WAYLAND_DISPLAY", "wayland-0"}, {"XDG_SESSION_TYPE", ""}},
+        {{"WAYLAND_DISPLAY", ""}, {"XDG_SESSION_TYPE", "wayland"}},
+        {{"WAYLAND_DISPLAY", ""}, {"XDG_SESSION_TYPE", "x11"}},
+    };
+    for (const auto& session : sessions) {
+        const bool wayland = &session != &sessions[2];
+        extraEnvironment_ = session;
+        startOrvex();
+        Json answer = status();
+        ASSERT_TRUE(answer.is_object()) << session.begin()->second;
+        EXPECT_EQ(answer.value("x11OnWayland", false), wayland) << answer.dump();
+        const std::string said = "status: Wayland session: Orvex works through XWayland";
+        EXPECT_EQ(orvex_->output().find(said) != std::string::npos, wayland) << orvex_->output();
+        orvex_.reset();
+    }
 }
 
 // maim is selecting once it holds the pointer: then nobody else can grab it.
