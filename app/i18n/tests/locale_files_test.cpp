@@ -132,7 +132,8 @@ const std::map<std::string, std::vector<std::string>>& requiredKeys() {
           "systemEventsFailed",
           "targetAppNotRunning",
           "timeout",
-          "unknownError"}},
+          "unknownError",
+          "x11OnWayland"}},
         {"statusClassification", {"errorKeywords", "successKeywords"}},
         {"tray", {"alwaysOnTop", "quit", "showWindow"}},
         {"tutorial",
@@ -280,9 +281,9 @@ TEST_P(LocaleFileTest, KeywordListsClassifyTheStatusTexts) {
                                        "timeout",
                                        "unknownError"};
     const std::set<std::string> successes{"broughtToFront", "fileCreated", "fileOpened", "sent"};
-    const std::set<std::string> neutrals{"bringToFront",      "captureCancelled", "creatingFile",
-                                         "loadingPage",       "openingBrowser",   "openingFile",
-                                         "selectCaptureArea", "sending",          "standby"};
+    const std::set<std::string> neutrals{
+        "bringToFront", "captureCancelled",  "creatingFile", "loadingPage", "openingBrowser",
+        "openingFile",  "selectCaptureArea", "sending",      "standby",     "x11OnWayland"};
     // Parameter values that carry no keyword of either language.
     const TextParams params{{"appName", "Notes"},
                             {"fileName", "NewFile.txt"},
