@@ -11,8 +11,8 @@
 #include "desktop/linux/x11/serialized_accessibility.h"
 #include "desktop/linux/x11/x11_event_thread.h"
 #include "desktop/linux/x11/x11_hot_keys.h"
+#include "desktop/linux/x11/x11_keyboard.h"
 #include "desktop/linux/x11/x11_workspace.h"
-#include "desktop/linux/x11/xtest_keyboard.h"
 
 namespace orvex::linux_desktop {
 

@@ -6,7 +6,7 @@
 #include <signal.h>
 
 #include "desktop/linux/x11/desktop_tests/backend_fixture.h"
-#include "desktop/linux/x11/xtest_keyboard.h"
+#include "desktop/linux/x11/x11_keyboard.h"
 
 namespace orvex::testing {
 namespace {

@@ -8,7 +8,7 @@
 #include "desktop/linux/x11/desktop_tests/backend_fixture.h"
 #include "desktop/linux/x11/x11_display.h"
 #include "desktop/linux/x11/x11_hot_keys.h"
-#include "desktop/linux/x11/xtest_keyboard.h"
+#include "desktop/linux/x11/x11_keyboard.h"
 
 namespace orvex::testing {
 namespace {

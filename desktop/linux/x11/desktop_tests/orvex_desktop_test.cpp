@@ -23,7 +23,7 @@
 #include "desktop/linux/x11/desktop_tests/orvex_desktop_fixture.h"
 #include "desktop/linux/x11/x11_applications.h"
 #include "desktop/linux/x11/x11_display.h"
-#include "desktop/linux/x11/xtest_keyboard.h"
+#include "desktop/linux/x11/x11_keyboard.h"
 
 namespace orvex::testing {
 namespace {

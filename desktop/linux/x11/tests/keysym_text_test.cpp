@@ -5,7 +5,7 @@
 
 #include "desktop/keyboard.h"
 #include "desktop/linux/x11/x11_hot_keys.h"
-#include "desktop/linux/x11/xtest_keyboard.h"
+#include "desktop/linux/x11/x11_keyboard.h"
 
 namespace orvex::linux_desktop {
 namespace {

@@ -1,4 +1,4 @@
-#include "desktop/linux/x11/xtest_keyboard.h"
+#include "desktop/linux/x11/x11_keyboard.h"
 
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
