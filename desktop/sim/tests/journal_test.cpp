@@ -17,26 +17,6 @@ class JournalTest : public SimFixture {
     Desktop d_;
 };
 
-TEST_F(JournalTest, EveryEventIsOneSortedJsonLineWithItsTime) {
-    clock_.advanceTo(clock_.now() + std::chrono::milliseconds(250));
-    d_.pasteboard->clearContents();
-    d_.keyboard->postKeystroke("c", KeyModifiers{false, false, false, true});
-    auto lines = desktop_->journalLines();
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], R"({"by":"application","event":"pasteboardClear","t":250})");
-    EXPECT_EQ(lines[1],
-              R"({"app":"com.example.editor","effect":"copy","element":"doc","event":"keystroke",)"
-              R"("key":"c","modifiers":["command"],"t":250})");
-    EXPECT_EQ(lines[2], R"({"by":"copy","event":"pasteboardClear","t":250})");
-    EXPECT_EQ(desktop_->journal()[3].at("text"), "brave");
-    for (const std::string& line : desktop_->journalLines()) {
-        EXPECT_EQ(line.find('\n'), std::string::npos);
-        auto parsed = parseJson(line);
-        ASSERT_TRUE(parsed.value) << line;
-        EXPECT_EQ(parsed.value->dump(), line);  // keys already in sorted order
-    }
-}
-
 TEST_F(JournalTest, MirrorFileReceivesTheSameLines) {
     auto path = sandbox_ / "journal.jsonl";
     ASSERT_FALSE(desktop_->setJournalFile(path));

@@ -1,8 +1,5 @@
 #include <gmock/gmock.h>
 
-#include <fstream>
-
-#include "desktop/sim/sim_pasteboard.h"
 #include "desktop/sim/tests/sim_fixture.h"
 
 namespace orvex {
@@ -11,49 +8,6 @@ namespace {
 using ::testing::HasSubstr;
 
 using ScenarioTest = SimFixture;
-
-TEST_F(ScenarioTest, DemoScenarioSetsUpTheDesktopItDescribes) {
-    auto error = applyScenarioFile(*desktop_, demoPath(), sandbox_);
-    ASSERT_FALSE(error) << *error;
-
-    auto front = desktop_->frontmostApplication();
-    ASSERT_TRUE(front);
-    EXPECT_EQ(front->name, "TextEdit");
-    auto selection = desktop_->elementSelection("TextEdit", "document");
-    auto value = desktop_->elementValue("TextEdit", "document");
-    ASSERT_TRUE(selection && value);
-    EXPECT_EQ(value->substr(selection->location, selection->length),
-              "The release moves to Friday because the installer still fails on clean machines.");
-
-    auto chatgpt = desktop_->application("com.openai.codex");
-    ASSERT_TRUE(chatgpt);
-    EXPECT_TRUE(chatgpt->running);
-    EXPECT_EQ(chatgpt->windows.size(), 1u);
-    for (const char* installedOnly : {"com.google.GeminiMacOS", "com.anthropic.claudefordesktop"}) {
-        auto app = desktop_->application(installedOnly);
-        ASSERT_TRUE(app) << installedOnly;
-        EXPECT_TRUE(app->installed);
-        EXPECT_FALSE(app->running);
-        EXPECT_TRUE(desktop_->desktop().workspace->urlForApplication(installedOnly));
-    }
-
-    auto browserWindows = desktop_->windows("com.google.Chrome");
-    ASSERT_EQ(browserWindows.size(), 1u);
-    EXPECT_EQ(browserWindows[0].tabs[0].url, "https://claude.ai/new");
-    EXPECT_EQ(browserWindows[0].activeTabIndex, 1);
-    // The chat page has a real input to find.
-    EXPECT_EQ(desktop_->elementValue("com.google.Chrome", "input"), "");
-
-    auto finderWindows = desktop_->windows("Finder");
-    ASSERT_EQ(finderWindows.size(), 1u);
-    EXPECT_EQ(finderWindows[0].folder, (sandbox_ / "home/Documents").string());
-    EXPECT_TRUE(std::filesystem::is_directory(sandbox_ / "home/Documents"));
-    EXPECT_TRUE(std::filesystem::exists(sandbox_ / "home/Documents/notes.txt"));
-    EXPECT_TRUE(desktop_->application("com.apple.Terminal")->running);
-
-    // Setting up is not an event: the journal starts empty.
-    EXPECT_TRUE(desktop_->journal().empty());
-}
 
 TEST_F(ScenarioTest, BadScenariosAreRefusedWithTheirPlaceNamed) {
     struct Case {
@@ -109,33 +63,6 @@ TEST_F(ScenarioTest, MissingFileIsAnError) {
     auto error = applyScenarioFile(*desktop_, sandbox_ / "absent.json", sandbox_);
     ASSERT_TRUE(error);
     EXPECT_THAT(*error, HasSubstr("cannot read"));
-}
-
-TEST_F(ScenarioTest, StartingStateOptionsTakeEffect) {
-    load(R"({
-      "self": {"bundleId": "org.example.launcher", "name": "Launcher"},
-      "permissions": {"accessibility": "denied", "screenRecording": "grantedOnPrompt"},
-      "preferredLanguages": ["ja-JP", "en"],
-      "defaults": {"com.apple.finder": {"NewWindowTarget": "PfHm"}},
-      "pasteboard": {"text": "already there"},
-      "heldModifiers": ["command", "shift"],
-      "captures": [{"cancelled": true}],
-      "reservedHotKeys": [{"keyCode": 19, "modifiers": 768}],
-      "frontmost": "Launcher"
-    })");
-    Desktop d = desktop_->desktop();
-    EXPECT_EQ(d.workspace->ownBundleIdentifier(), "org.example.launcher");
-    EXPECT_EQ(desktop_->frontmostApplication()->name, "Launcher");
-    EXPECT_FALSE(d.accessibility->isProcessTrusted(false));
-    EXPECT_FALSE(d.screenCapture->mayRecordScreen());
-    EXPECT_EQ(d.userDefaults->preferredLanguages(), (std::vector<std::string>{"ja-JP", "en"}));
-    EXPECT_EQ(d.userDefaults->stringForKey("com.apple.finder", "NewWindowTarget"), "PfHm");
-    EXPECT_EQ(d.pasteboard->readString(), "already there");
-    EXPECT_EQ(d.keyboard->heldModifiers(), (KeyModifiers{true, false, false, true}));
-    EXPECT_NE(d.hotKeys->registerHotKey(19, 768, 1), HotKeys::kSuccess);
-    EXPECT_EQ(d.workspace->homeDirectory(), (sandbox_ / "home").string());
-    EXPECT_EQ(d.workspace->temporaryDirectory(), (sandbox_ / "tmp").string());
-    EXPECT_TRUE(std::filesystem::is_directory(sandbox_ / "tmp"));
 }
 
 }  // namespace
