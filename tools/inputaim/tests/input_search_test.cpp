@@ -68,25 +68,17 @@ TEST(Label, JoinsDescriptionPlaceholderTitleKeepingEmptyStrings) {
     EXPECT_EQ(label(*element), "Desc");
 }
 
-TEST(IsVisible, MinimumSize) {
-    EXPECT_FALSE(isVisible({200, 100, 39, 50}, window));
-    EXPECT_TRUE(isVisible({200, 100, 40, 50}, window));
-    EXPECT_FALSE(isVisible({200, 100, 100, 9.5}, window));
-    EXPECT_TRUE(isVisible({200, 100, 100, 10}, window));
-}
-
-TEST(IsVisible, TwoPointsOfVerticalSlack) {
-    EXPECT_TRUE(isVisible({200, 48, 100, 50}, window));
-    EXPECT_FALSE(isVisible({200, 47, 100, 50}, window));
-    EXPECT_TRUE(isVisible({200, 602, 100, 50}, window));   // max y 652
-    EXPECT_FALSE(isVisible({200, 603, 100, 50}, window));  // max y 653
-}
-
-TEST(IsVisible, AnyHorizontalOverlap) {
-    EXPECT_TRUE(isVisible({0, 100, 101, 50}, window));
-    EXPECT_FALSE(isVisible({0, 100, 100, 50}, window));  // ends at the window's left edge
-    EXPECT_TRUE(isVisible({899, 100, 100, 50}, window));
-    EXPECT_FALSE(isVisible({900, 100, 100, 50}, window));
+TEST(IsVisible, MinimumSizeTwoPointsOfVerticalSlackAnyHorizontalOverlap) {
+    const std::pair<Rect, bool> cases[] = {
+        {{200, 100, 39, 50}, false}, {{200, 100, 40, 50}, true},   {{200, 100, 100, 9.5}, false},
+        {{200, 100, 100, 10}, true}, {{200, 48, 100, 50}, true},   {{200, 47, 100, 50}, false},
+        {{200, 602, 100, 50}, true}, {{200, 603, 100, 50}, false},  // max y 652, 653
+        {{0, 100, 101, 50}, true},   {{0, 100, 100, 50}, false},    // ends at the left edge
+        {{899, 100, 100, 50}, true}, {{900, 100, 100, 50}, false},
+    };
+    for (const auto& [frame, visible] : cases) {
+        EXPECT_EQ(isVisible(frame, window), visible) << frame.x << " " << frame.y;
+    }
 }
 
 TEST(Collect, TakesOnlyTextAreasWithFramesInPreOrder) {
