@@ -73,6 +73,10 @@ AXValue unwrapValue(const AXValue& value) {
 
 }  // namespace
 
+AXElementRef serializedElement(AXElementRef element, std::shared_ptr<std::mutex> mutex) {
+    return std::make_shared<SerializedElement>(std::move(element), std::move(mutex));
+}
+
 SerializedAccessibility::SerializedAccessibility(AtspiOptions options) : options_(options) {
     std::lock_guard lock(*mutex_);
     refresh();
@@ -97,14 +101,14 @@ AXElementRef SerializedAccessibility::applicationElement(std::int32_t pid) {
     std::lock_guard lock(*mutex_);
     refresh();
     AXElementRef element = accessibility_->applicationElement(pid);
-    return element ? std::make_shared<SerializedElement>(element, mutex_) : nullptr;
+    return element ? serializedElement(element, mutex_) : nullptr;
 }
 
 AXElementRef SerializedAccessibility::systemWideElement() {
     std::lock_guard lock(*mutex_);
     refresh();
     AXElementRef element = accessibility_->systemWideElement();
-    return element ? std::make_shared<SerializedElement>(element, mutex_) : nullptr;
+    return element ? serializedElement(element, mutex_) : nullptr;
 }
 
 }  // namespace orvex::linux_desktop

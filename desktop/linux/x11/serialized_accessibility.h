@@ -14,6 +14,9 @@ namespace orvex::linux_desktop {
 // while a run asks from its own), so every call, on the entry points and on every element
 // they hand out, takes one lock. Each new look from an entry point starts from fresh trees;
 // without an accessibility bus at start, each look tries to connect again.
+// `element` behind `mutex`, as the entry points hand elements out.
+AXElementRef serializedElement(AXElementRef element, std::shared_ptr<std::mutex> mutex);
+
 class SerializedAccessibility : public Accessibility {
   public:
     explicit SerializedAccessibility(AtspiOptions options = {});
