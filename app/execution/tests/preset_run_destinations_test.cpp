@@ -1,15 +1,15 @@
 // Whole AI-send presets with several destinations, legacy identifiers, the last input field
 // and the fallback when a browser input cannot be found.
 
-#include "app/execution/tests/preset_run_fixture.h"
+#include "app/execution/tests/sim_execution_fixture.h"
 
-namespace orvex::preset_run_test {
+namespace orvex::execution_test {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class DestinationsTest : public PresetRunFixture {
+class DestinationsTest : public SimExecutionFixture {
   protected:
     // A browser tab whose page holds only the given elements.
     static Json page(const std::string& url, const std::vector<Json>& elements) {
@@ -180,4 +180,4 @@ TEST_F(DestinationsTest, AChatAppWhoseInputCannotBeFocusedIsReported) {
 }
 
 }  // namespace
-}  // namespace orvex::preset_run_test
+}  // namespace orvex::execution_test

@@ -5,15 +5,15 @@
 
 #include <filesystem>
 
-#include "app/execution/tests/preset_run_fixture.h"
+#include "app/execution/tests/sim_execution_fixture.h"
 
-namespace orvex::preset_run_test {
+namespace orvex::execution_test {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class TerminalAndCaptureTest : public PresetRunFixture {
+class TerminalAndCaptureTest : public SimExecutionFixture {
   protected:
     static PresetData capturePreset(std::vector<std::string> destinations, std::string prompt,
                                     bool autoSend) {
@@ -54,6 +54,20 @@ TEST_F(TerminalAndCaptureTest, ATerminalWithoutWindowIsOpenedFirst) {
     EXPECT_EQ(sim_->elementValue(kTerminal, "shell"), "ls -la");
     EXPECT_THAT(messages(), IsEmpty());
     EXPECT_THAT(sleeps(), ElementsAre(200ms, 300ms, 500ms, 300ms, 300ms));
+}
+
+TEST_F(TerminalAndCaptureTest, ATerminalThatIsNotRunningIsLaunchedFromItsFolder) {
+    Json terminal = terminalApp(false, false);
+    terminal["path"] = "/Applications/Utilities/Terminal.app";
+    load(scenario({editor("ls -la", 0, 6), terminal}, kEditor));
+
+    EXPECT_EQ(run(aiPreset({"terminal"})), std::nullopt);
+
+    std::vector<Json> launches = events("launch");
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].at("app"), kTerminal);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].text, "ls -la");
 }
 
 TEST_F(TerminalAndCaptureTest, AMissingTerminalIsAnUnknownErrorNamingIt) {
@@ -176,4 +190,4 @@ TEST_F(TerminalAndCaptureTest, WithoutScreenRecordingTheUserIsAskedAndNothingIsC
 }
 
 }  // namespace
-}  // namespace orvex::preset_run_test
+}  // namespace orvex::execution_test

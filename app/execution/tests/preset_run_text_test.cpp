@@ -1,15 +1,15 @@
 // Whole AI-send presets in text mode: where the text comes from and how it reaches a
 // native chat application.
 
-#include "app/execution/tests/preset_run_fixture.h"
+#include "app/execution/tests/sim_execution_fixture.h"
 
-namespace orvex::preset_run_test {
+namespace orvex::execution_test {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class TextSendTest : public PresetRunFixture {};
+class TextSendTest : public SimExecutionFixture {};
 
 TEST_F(TextSendTest, PromptAndSelectionGoToARunningChatAppWithoutANewChat) {
     load(scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", true)}, kEditor));
@@ -162,4 +162,4 @@ TEST_F(TextSendTest, WithoutAccessibilityTheUserIsAskedAndNothingElseHappens) {
 }
 
 }  // namespace
-}  // namespace orvex::preset_run_test
+}  // namespace orvex::execution_test
