@@ -39,17 +39,9 @@ class LocalizationManagerTest : public ::testing::Test {
     }
 
     AppSettings storedSettings() const {
-        const auto text = fileText();
-        if (!text) {
-            ADD_FAILURE() << "no settings file";
-            return {};
-        }
-        auto decoded = decodeAppSettings(std::string_view(*text));
-        if (auto* error = std::get_if<DecodeError>(&decoded)) {
-            ADD_FAILURE() << error->description;
-            return {};
-        }
-        return std::get<AppSettings>(decoded);
+        const auto stored = settings_.loadStored();
+        EXPECT_TRUE(stored) << "no readable settings file";
+        return stored.value_or(AppSettings{});
     }
 
     static std::string localeText(const std::string& code, const std::string& key) {
