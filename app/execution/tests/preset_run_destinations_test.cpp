@@ -117,9 +117,7 @@ TEST_F(DestinationsTest, TheLastInputFieldWithoutAKnownBrowserStopsBeforeCopying
     EXPECT_EQ(run(aiPreset({"last-input-field"})), text("status.noBrowser"));
 
     EXPECT_THAT(statuses(), ElementsAre(error("status.noBrowser")));
-    EXPECT_EQ(showMainWindowCount(), 1);
     EXPECT_THAT(keystrokes(), IsEmpty());
-    EXPECT_FALSE(tracker_->isSending());
 }
 
 TEST_F(DestinationsTest, ABrowserWithoutAnInputFallsBackToTheOtherDestination) {
@@ -147,7 +145,6 @@ TEST_F(DestinationsTest, ABrowserWithoutAnInputFallsBackToTheOtherDestination) {
     EXPECT_EQ(messages()[0].text, "P\nworld");
     EXPECT_THAT(sleeps(), ElementsAre(200ms, 300ms, 300ms, 150ms, 150ms, 300ms, 300ms));
     EXPECT_EQ(lastStatus(), ok("status.sent"));
-    EXPECT_EQ(showMainWindowCount(), 0);
 }
 
 TEST_F(DestinationsTest, ABrowserWithoutAnInputAndNoFallbackIsReported) {
@@ -161,7 +158,6 @@ TEST_F(DestinationsTest, ABrowserWithoutAnInputAndNoFallbackIsReported) {
     EXPECT_EQ(run(aiPreset({"last-input-field"})), text("status.browserInputNotFound"));
 
     EXPECT_EQ(lastStatus(), error("status.browserInputNotFound"));
-    EXPECT_EQ(showMainWindowCount(), 1);
     EXPECT_THAT(events("paste"), IsEmpty());
 }
 
@@ -174,7 +170,6 @@ TEST_F(DestinationsTest, AChatAppWhoseInputCannotBeFocusedIsReported) {
     EXPECT_EQ(run(aiPreset({"chatgpt-app"})), text("status.focusFailed"));
 
     EXPECT_THAT(statuses(), ElementsAre(ok("status.sending"), error("status.focusFailed")));
-    EXPECT_EQ(showMainWindowCount(), 1);
     EXPECT_THAT(events("paste"), IsEmpty());
     EXPECT_EQ(executor_->lastError(), std::nullopt);
 }

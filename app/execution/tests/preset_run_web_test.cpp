@@ -86,9 +86,7 @@ TEST_F(WebSendTest, ABrowserThatRefusesAutomationIsReportedAsAPermissionProblem)
     EXPECT_EQ(failure, text("status.chromePermission"));
     EXPECT_THAT(statuses(),
                 ElementsAre(ok("status.openingBrowser"), error("status.chromePermission")));
-    EXPECT_EQ(showMainWindowCount(), 1);
     EXPECT_THAT(events("paste"), IsEmpty());
-    EXPECT_FALSE(tracker_->isSending());
 }
 
 TEST_F(WebSendTest, AMissingBrowserIsReportedAsNotInstalled) {
@@ -98,7 +96,6 @@ TEST_F(WebSendTest, AMissingBrowserIsReportedAsNotInstalled) {
 
     EXPECT_EQ(failure, text("status.chromeNotInstalled"));
     EXPECT_EQ(lastStatus(), error("status.chromeNotInstalled"));
-    EXPECT_EQ(showMainWindowCount(), 1);
 }
 
 }  // namespace

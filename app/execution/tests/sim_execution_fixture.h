@@ -139,6 +139,7 @@ class SimExecutionFixture : public ::testing::Test {
     // Runs one preset the way every caller does: a task that executes it, run now on this
     // thread; the main queue is drained afterwards.
     std::optional<std::string> run(const PresetData& preset) {
+        const int shownBefore = showMainWindowCount();
         std::optional<std::string> answer;
         bool finished = false;
         executor_->start(preset, [&](std::optional<std::string> error) {
@@ -151,6 +152,10 @@ class SimExecutionFixture : public ::testing::Test {
         // The caller hears the error the run ended on, whoever posted it.
         Status last = lastStatus();
         EXPECT_EQ(answer, last.isError ? std::optional(last.message) : std::nullopt);
+        // A failed run brings the main window forward once, a good one never; either way
+        // the tracker is no longer sending.
+        EXPECT_EQ(showMainWindowCount() - shownBefore, answer ? 1 : 0);
+        EXPECT_FALSE(tracker_->isSending());
         return answer;
     }
 

@@ -115,11 +115,6 @@ TEST_F(TabSearchTest, AutomationConsentIsAskedOnceAndThenWorks) {
     EXPECT_EQ(events("permissionPrompt").size(), 1u);
 }
 
-TEST_F(TabSearchTest, NoBrowserMeansNotInstalled) {
-    load(R"({"applications": [{"name": "Editor", "kind": "editor", "running": true}]})");
-    EXPECT_EQ(errorOf(kURL), "Chrome not installed");
-}
-
 TEST_F(TabSearchTest, FrontTabQuery) {
     withBrowser(R"([{"tabs": [{"url": "https://a.example/"}, {"url": "https://b.example/"}],
                      "activeTab": 2}, {"tabs": [{"url": "https://c.example/"}]}])");
