@@ -73,11 +73,8 @@ TEST_F(TerminalAndCaptureTest, ATerminalThatIsNotRunningIsLaunchedFromItsFolder)
 TEST_F(TerminalAndCaptureTest, AMissingTerminalIsAnUnknownErrorNamingIt) {
     load(scenario({editor("ls -la", 0, 6)}, kEditor));
 
-    std::optional<std::string> failure = run(aiPreset({"terminal"}));
-
-    Status expected = error("status.unknownError", {{"msg", "App not found: Terminal"}});
-    EXPECT_EQ(failure, expected.message);
-    EXPECT_EQ(lastStatus(), expected);
+    EXPECT_EQ(run(aiPreset({"terminal"})),
+              text("status.unknownError", {{"msg", "App not found: Terminal"}}));
 }
 
 TEST_F(TerminalAndCaptureTest, ACaptureForTheTerminalPastesItsPathAndKeepsTheFile) {

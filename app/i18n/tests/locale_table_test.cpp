@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/i18n/tests/i18n_test_support.h"
-
 namespace orvex {
 namespace {
 
@@ -68,23 +66,6 @@ TEST(LocaleTableTest, InsertsParameterValuesLiterally) {
     };
     for (const auto& [text, params, expected] : cases) {
         EXPECT_EQ(fillPlaceholders(text, params), expected) << text;
-    }
-}
-
-TEST(LocaleTableTest, FromFileRejectsWhatIsNotAnObject) {
-    i18n_test::ScratchDir dir;
-    i18n_test::writeText(dir / "ok.json", R"({"a": {"b": "B"}})");
-    i18n_test::writeText(dir / "list.json", R"(["a"])");
-    i18n_test::writeText(dir / "broken.json", R"({"a": )");
-
-    std::string error;
-    const auto ok = LocaleTable::fromFile(dir.path(), "ok", &error);
-    ASSERT_TRUE(ok.has_value()) << error;
-    EXPECT_EQ(ok->text("a.b"), "B");
-    for (const char* code : {"list", "broken", "missing"}) {
-        error.clear();
-        EXPECT_FALSE(LocaleTable::fromFile(dir.path(), code, &error).has_value()) << code;
-        EXPECT_FALSE(error.empty()) << code;
     }
 }
 
