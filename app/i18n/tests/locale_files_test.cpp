@@ -77,6 +77,8 @@ std::map<std::string, std::optional<bool>> keysUsedBySources() {
     const char* source = std::getenv("ORVEX_SOURCE_DIR");
     const fs::path root = source ? fs::path(source) : fs::path(__FILE__).parent_path() / "../../..";
     static const std::regex comment(R"(//[^\n]*)");
+    static const std::regex testPath(
+        R"((^|/)tests?/|_test\.|test_|(^|/)e2e/|desktop_tests/|test_apps/|(^|/)testing/)");
     static const std::regex use(
         R"re((?:\w\s*[({]\s*(?:\w+\s*,\s*)?|\w\s*=\s*)"([A-Za-z]+)\.([A-Za-z0-9.]+)"(?:,\s*(true|false))?)re");
     std::map<std::string, std::optional<bool>> keys;
@@ -84,8 +86,7 @@ std::map<std::string, std::optional<bool>> keysUsedBySources() {
         for (const auto& entry : fs::recursive_directory_iterator(root / top)) {
             const auto ext = entry.path().extension();
             if (!entry.is_regular_file() || (ext != ".cpp" && ext != ".h") ||
-                fs::relative(entry.path(), root).string().find("test") != std::string::npos ||
-                entry.path().string().find("/e2e/") != std::string::npos) {
+                std::regex_search(fs::relative(entry.path(), root).generic_string(), testPath)) {
                 continue;
             }
             std::string error;
