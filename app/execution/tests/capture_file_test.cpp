@@ -37,13 +37,6 @@ class CaptureFileTest : public ::testing::Test {
     CaptureDirectories directories_;
 };
 
-TEST_F(CaptureFileTest, UsesAPrivateDirectoryInTheRuntimeDirectory) {
-    auto directory = directories_.privateDirectory((root_ / "runtime").string(), (root_ / "tmp"));
-    ASSERT_TRUE(directory);
-    EXPECT_EQ(fs::path(*directory), root_ / "runtime" / "orvex");
-    EXPECT_EQ(modeOf(*directory), 0700u);
-}
-
 TEST_F(CaptureFileTest, FallsBackToAPerUserDirectoryInTheTemporaryDirectory) {
     auto directory = directories_.privateDirectory(std::nullopt, (root_ / "tmp").string());
     ASSERT_TRUE(directory);

@@ -5,15 +5,15 @@
 
 #include <filesystem>
 
-#include "app/execution/tests/preset_run_fixture.h"
+#include "app/execution/tests/sim_execution_fixture.h"
 
-namespace orvex::preset_run_test {
+namespace orvex::execution_test {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class TerminalAndCaptureTest : public PresetRunFixture {
+class TerminalAndCaptureTest : public SimExecutionFixture {
   protected:
     static PresetData capturePreset(std::vector<std::string> destinations, std::string prompt,
                                     bool autoSend) {
@@ -56,15 +56,25 @@ TEST_F(TerminalAndCaptureTest, ATerminalWithoutWindowIsOpenedFirst) {
     EXPECT_THAT(sleeps(), ElementsAre(200ms, 300ms, 500ms, 300ms, 300ms));
 }
 
+TEST_F(TerminalAndCaptureTest, ATerminalThatIsNotRunningIsLaunchedFromItsFolder) {
+    Json terminal = terminalApp(false, false);
+    terminal["path"] = "/Applications/Utilities/Terminal.app";
+    load(scenario({editor("ls -la", 0, 6), terminal}, kEditor));
+
+    EXPECT_EQ(run(aiPreset({"terminal"})), std::nullopt);
+
+    std::vector<Json> launches = events("launch");
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0].at("app"), kTerminal);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].text, "ls -la");
+}
+
 TEST_F(TerminalAndCaptureTest, AMissingTerminalIsAnUnknownErrorNamingIt) {
     load(scenario({editor("ls -la", 0, 6)}, kEditor));
 
-    std::optional<std::string> failure = run(aiPreset({"terminal"}));
-
-    Status expected = error("status.unknownError", {{"msg", "App not found: Terminal"}});
-    EXPECT_EQ(failure, expected.message);
-    EXPECT_EQ(lastStatus(), expected);
-    EXPECT_EQ(showMainWindowCount(), 1);
+    EXPECT_EQ(run(aiPreset({"terminal"})),
+              text("status.unknownError", {{"msg", "App not found: Terminal"}}));
 }
 
 TEST_F(TerminalAndCaptureTest, ACaptureForTheTerminalPastesItsPathAndKeepsTheFile) {
@@ -138,14 +148,12 @@ TEST_F(TerminalAndCaptureTest, ACancelledCaptureRestoresThePreviousApplication) 
 
     EXPECT_THAT(statuses(),
                 ElementsAre(ok("status.selectCaptureArea"), ok("status.captureCancelled")));
-    EXPECT_EQ(showMainWindowCount(), 0);
     std::vector<Json> activations = events("activate");
     ASSERT_EQ(activations.size(), 1u);
     EXPECT_EQ(activations[0].at("app"), kEditor);
     EXPECT_THAT(sleeps(), ElementsAre(200ms, 100ms));
     EXPECT_THAT(events("paste"), IsEmpty());
     EXPECT_THAT(filesInRuntimeDirectory(), IsEmpty());
-    EXPECT_FALSE(tracker_->isSending());
 }
 
 TEST_F(TerminalAndCaptureTest, ACancelledCaptureLeavesAPinnedWindowInFront) {
@@ -176,4 +184,4 @@ TEST_F(TerminalAndCaptureTest, WithoutScreenRecordingTheUserIsAskedAndNothingIsC
 }
 
 }  // namespace
-}  // namespace orvex::preset_run_test
+}  // namespace orvex::execution_test

@@ -39,17 +39,9 @@ class LocalizationManagerTest : public ::testing::Test {
     }
 
     AppSettings storedSettings() const {
-        const auto text = fileText();
-        if (!text) {
-            ADD_FAILURE() << "no settings file";
-            return {};
-        }
-        auto decoded = decodeAppSettings(std::string_view(*text));
-        if (auto* error = std::get_if<DecodeError>(&decoded)) {
-            ADD_FAILURE() << error->description;
-            return {};
-        }
-        return std::get<AppSettings>(decoded);
+        const auto stored = settings_.loadStored();
+        EXPECT_TRUE(stored) << "no readable settings file";
+        return stored.value_or(AppSettings{});
     }
 
     static std::string localeText(const std::string& code, const std::string& key) {
@@ -72,82 +64,70 @@ class LocalizationManagerTest : public ::testing::Test {
     std::vector<Languages> interfaceLanguages_;
 };
 
-TEST_F(LocalizationManagerTest, FirstStartOnAJapaneseSystemWritesJapaneseFactoryPresets) {
-    const auto manager = makeManager({"ja-JP", "en-US"});
-
-    EXPECT_EQ(manager->currentLang(), "ja");
-    EXPECT_EQ(manager->text("status.standby"), localeText("ja", "status.standby"));
-    EXPECT_EQ(interfaceLanguages_, std::vector<Languages>{{"ja"}});
-
-    const auto stored = storedSettings();
-    EXPECT_EQ(stored.language, "ja");
-    EXPECT_EQ(stored.tutorialCompleted, std::nullopt);
-    const auto presets = flattenPresets(stored.presets);
-    ASSERT_EQ(presets.size(), 4u);
-    EXPECT_EQ(presets[0].label, localeText("ja", "defaultPresets.dictionary"));
-    EXPECT_EQ(presets[0].fixedPrompt, localeText("ja", "defaultPresets.dictionaryPrompt"));
-    EXPECT_EQ(presets[3].label, localeText("ja", "defaultPresets.multiAISend"));
-}
-
-TEST_F(LocalizationManagerTest, FirstStartOnOtherSystemsIsEnglish) {
-    for (const Languages& preferred : {Languages{"fr-FR", "ja-JP"}, Languages{}, Languages{"JA"}}) {
+// A first start (no file, or one that cannot be decoded) saves the factory presets labelled
+// in the detected language; only a leading lower-case "ja" means Japanese.
+TEST_F(LocalizationManagerTest, FirstStartSavesFactoryPresetsInTheDetectedLanguage) {
+    const std::vector<std::tuple<Languages, std::optional<std::string>, std::string>> cases{
+        {{"ja-JP", "en-US"}, std::nullopt, "ja"},
+        {{"ja"}, "{}", "ja"},
+        {{"en-US", "ja-JP"}, std::nullopt, "en"},
+        {{"fr-FR", "ja-JP"}, "{}", "en"},
+        {{}, std::nullopt, "en"},
+        {{"Ja-JP"}, std::nullopt, "en"},
+        {{"JA"}, std::nullopt, "en"},
+    };
+    for (const auto& [preferred, existing, lang] : cases) {
         std::filesystem::remove(settingsFile());
+        if (existing) {
+            i18n_test::writeText(settingsFile(), *existing);
+        }
+        interfaceLanguages_.clear();
         const auto manager = makeManager(preferred);
-        EXPECT_EQ(manager->currentLang(), "en");
+        EXPECT_EQ(manager->currentLang(), lang);
+        EXPECT_EQ(manager->text("status.standby"), localeText(lang, "status.standby"));
+        EXPECT_EQ(interfaceLanguages_, std::vector<Languages>{{lang}});
         const auto stored = storedSettings();
-        EXPECT_EQ(stored.language, "en");
+        EXPECT_EQ(stored.language, lang);
+        EXPECT_EQ(stored.tutorialCompleted, std::nullopt);
         const auto presets = flattenPresets(stored.presets);
-        ASSERT_FALSE(presets.empty());
-        EXPECT_EQ(presets[0].label, localeText("en", "defaultPresets.dictionary"));
+        ASSERT_EQ(presets.size(), 4u);
+        EXPECT_EQ(presets[0].label, localeText(lang, "defaultPresets.dictionary"));
+        EXPECT_EQ(presets[0].fixedPrompt, localeText(lang, "defaultPresets.dictionaryPrompt"));
+        EXPECT_EQ(presets[3].label, localeText(lang, "defaultPresets.multiAISend"));
     }
 }
 
-TEST_F(LocalizationManagerTest, StoredAutoIsReplacedByTheDetectedLanguage) {
-    ASSERT_TRUE(settings_.save(customSettings("auto")));
-    const auto manager = makeManager({"ja"});
-    EXPECT_EQ(manager->currentLang(), "ja");
-    EXPECT_EQ(storedSettings(), customSettings("ja"));
+TEST_F(LocalizationManagerTest, StoredAutoOrMissingLanguageIsReplacedKeepingPresetsAndTutorial) {
+    for (const auto& stored : {std::optional<std::string>("auto"), std::optional<std::string>()}) {
+        ASSERT_TRUE(settings_.save(customSettings(stored)));
+        EXPECT_EQ(LocalizationManager::resolveLanguage(settings_, {"ja"},
+                                                       i18n_test::sourceLocaleDirectory()),
+                  "ja");
+        EXPECT_EQ(storedSettings(), customSettings("ja"));
+    }
 }
 
-TEST_F(LocalizationManagerTest, MissingLanguageKeepsPresetsAndTutorialState) {
-    ASSERT_TRUE(settings_.save(customSettings(std::nullopt)));
-    EXPECT_EQ(LocalizationManager::resolveLanguage(settings_, {"en-GB"},
-                                                   i18n_test::sourceLocaleDirectory()),
-              "en");
-    EXPECT_EQ(storedSettings(), customSettings("en"));
-}
-
-TEST_F(LocalizationManagerTest, UndecodableFileIsReplacedByFactoryPresetsAndLanguage) {
-    i18n_test::writeText(settingsFile(), "{}");
-    const auto manager = makeManager({"ja-JP"});
-    EXPECT_EQ(manager->currentLang(), "ja");
-    const auto stored = storedSettings();
-    EXPECT_EQ(stored.language, "ja");
-    EXPECT_EQ(flattenPresets(stored.presets).size(), 4u);
-}
-
+// A stored language is used as it is, even one without a locale file, and nothing is written.
 TEST_F(LocalizationManagerTest, StoredLanguageIsKeptAndNothingIsWritten) {
-    // Not in the written form, so any save would change the bytes.
-    const std::string compact = encodeAppSettings(customSettings("en")).dump();
-    i18n_test::writeText(settingsFile(), compact);
+    for (const std::string lang : {"en", "de"}) {
+        // Not in the written form, so any save would change the bytes.
+        const std::string compact = encodeAppSettings(customSettings(lang)).dump();
+        i18n_test::writeText(settingsFile(), compact);
+        logs_.console().clear();
+        interfaceLanguages_.clear();
 
-    const auto manager = makeManager({"ja-JP"});
-    EXPECT_EQ(manager->currentLang(), "en");
-    EXPECT_EQ(manager->text("status.standby"), localeText("en", "status.standby"));
-    EXPECT_EQ(fileText(), compact);
-    EXPECT_EQ(interfaceLanguages_, std::vector<Languages>{{"en"}});
-}
-
-TEST_F(LocalizationManagerTest, UnsupportedLanguageFallsBackToKeys) {
-    const std::string compact = encodeAppSettings(customSettings("de")).dump();
-    i18n_test::writeText(settingsFile(), compact);
-
-    const auto manager = makeManager({"ja-JP"});
-    EXPECT_EQ(manager->currentLang(), "de");
-    EXPECT_EQ(logs_.console().lines(), Languages{"Failed to load locale: de"});
-    EXPECT_EQ(manager->text("status.standby"), "status.standby");
-    EXPECT_EQ(manager->text("status.cannotLaunch", {{"appName", "Notes"}}), "status.cannotLaunch");
-    EXPECT_EQ(fileText(), compact);
+        const auto manager = makeManager({"ja-JP"});
+        EXPECT_EQ(manager->currentLang(), lang);
+        EXPECT_EQ(fileText(), compact);
+        EXPECT_EQ(interfaceLanguages_, std::vector<Languages>{{lang}});
+        if (lang == "en") {
+            EXPECT_EQ(manager->text("status.standby"), localeText("en", "status.standby"));
+        } else {
+            EXPECT_EQ(logs_.console().lines(), Languages{"Failed to load locale: de"});
+            EXPECT_EQ(manager->text("status.cannotLaunch", {{"appName", "Notes"}}),
+                      "status.cannotLaunch");
+        }
+    }
 }
 
 TEST_F(LocalizationManagerTest, BrokenLocaleFilesAreReportedAndGiveKeys) {
@@ -188,19 +168,13 @@ TEST_F(LocalizationManagerTest, ObserversSeeTheNewTableAfterASwitch) {
 
     EXPECT_EQ(seen, (Languages{"en:" + localeText("en", "status.standby"),
                                "ja:" + localeText("ja", "status.standby")}));
+    // Status colours follow the current language's keyword lists.
+    EXPECT_EQ(statusStyle(localeText("en", "status.sent"), false, *manager).statusClass,
+              StatusClass::success);
+    EXPECT_EQ(statusStyle(localeText("ja", "status.sent"), false, *manager).statusClass,
+              StatusClass::neutral);
     // The settings file is not the manager's to change on a plain switch.
     EXPECT_EQ(storedSettings().language, "ja");
-}
-
-TEST_F(LocalizationManagerTest, StatusStyleFollowsTheCurrentLanguage) {
-    const auto manager = makeManager({"ja"});
-    const auto jaSent = localeText("ja", "status.sent");
-    EXPECT_EQ(statusStyle(jaSent, false, *manager).statusClass, StatusClass::success);
-    EXPECT_EQ(statusStyle(localeText("en", "status.sent"), false, *manager).statusClass,
-              StatusClass::neutral);
-    manager->loadLanguage("en");
-    EXPECT_EQ(statusStyle(localeText("en", "status.noSelection"), false, *manager).statusClass,
-              StatusClass::error);
 }
 
 TEST_F(LocalizationManagerTest, LookupsFromOtherThreadsSeeAWholeTable) {
@@ -251,14 +225,6 @@ TEST_F(LocalizationManagerTest, UserDefaultsSupplyAndReceiveTheLanguage) {
     ASSERT_TRUE(settings_.save(customSettings("auto")));
     defaults.preferred = {"en-US"};
     EXPECT_EQ(manager.resolveLanguage(), "en");
-}
-
-TEST(DetectLanguageCodeTest, OnlyALeadingLowerCaseJaMeansJapanese) {
-    EXPECT_EQ(detectLanguageCode({"ja-JP"}), "ja");
-    EXPECT_EQ(detectLanguageCode({"ja"}), "ja");
-    EXPECT_EQ(detectLanguageCode({"en-US", "ja-JP"}), "en");
-    EXPECT_EQ(detectLanguageCode({"Ja-JP"}), "en");
-    EXPECT_EQ(detectLanguageCode({}), "en");
 }
 
 }  // namespace

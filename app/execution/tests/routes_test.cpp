@@ -1,18 +1,24 @@
+// Route-level cases a whole run cannot reach: a target that quit between the choice and
+// the send, the capture variants, an unreadable window list, and the input finder tool
+// failing in every way a process can.
 #include <gtest/gtest.h>
 
 #include "app/execution/app_route.h"
 #include "app/execution/inputaim_invocation.h"
 #include "app/execution/last_input_route.h"
 #include "app/execution/send_errors.h"
-#include "route_fixture.h"
+#include "app/execution/tests/sim_execution_fixture.h"
+#include "app/execution/web_route.h"
+#include "desktop/sim/sim_processes.h"
 
-namespace orvex::route_test {
+namespace orvex::execution_test {
 namespace {
 
+using namespace std::chrono_literals;
 using Strings = std::vector<std::string>;
-using Sleeps = std::vector<Clock::Duration>;
+using Sleeps = std::vector<std::chrono::milliseconds>;
 
-// Safari with a page that has a text field, a link and a text area; an editor in front.
+// Safari with a page that has a link and a text area; an editor in front.
 const char* kBrowserDesk = R"({
   "self": {"bundleId": "com.tavrin.orvex", "name": "Orvex"},
   "frontmost": "com.apple.TextEdit",
@@ -22,81 +28,73 @@ const char* kBrowserDesk = R"({
      "windows": [{"tabs": [{"url": "https://forum.example/", "page": "custom", "elements": [
         {"role": "AXLink", "id": "link", "title": "Home"},
         {"role": "AXTextArea", "id": "reply", "value": "", "settable": true,
-         "description": "Reply", "frame": [100, 300, 600, 200]}]}]}]},
-    {"bundleId": "org.mozilla.firefox", "name": "Firefox", "kind": "browser", "running": true,
-     "windows": [{"tabs": [{"url": "https://plain.example/", "page": "custom", "elements": [
-        {"role": "AXLink", "id": "only-link", "title": "Nothing to type in"}]}]}]}
+         "description": "Reply", "frame": [100, 300, 600, 200]}]}]}]}
   ]
 })";
 
-class LastInputRouteTest : public RouteFixture {
+class RoutesTest : public SimExecutionFixture {};
+
+class LastInputRouteTest : public RoutesTest {
   protected:
     void SetUp() override { load(kBrowserDesk); }
 };
 
 TEST_F(LastInputRouteTest, NoLiveTargetEndsWithNoBrowser) {
-    sendToLastInput(context(), "hello", true, nullptr);
+    sendToLastInput(*context_, "hello", true, nullptr);
     RunningApplicationRef safari = running("com.apple.Safari");
     sim_->terminate("com.apple.Safari");
-    sendToLastInput(context(), "hello", true, safari);
+    sendToLastInput(*context_, "hello", true, safari);
 
     EXPECT_EQ(statuses(), (std::vector<Status>{{text("status.noBrowser"), true},
                                                {text("status.noBrowser"), true}}));
     EXPECT_EQ(showMainWindowCount(), 2);
     EXPECT_TRUE(events("pasteboardWrite").empty());
-    EXPECT_THROW(prepareLastInputForCapture(context(), nullptr), GenericSendError);
-    EXPECT_THROW(prepareLastInputForCapture(context(), safari), GenericSendError);
-}
-
-TEST_F(LastInputRouteTest, FocusedTextFieldIsPastedIntoWithoutTheTool) {
-    ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "reply"));
-    RunningApplicationRef safari = running("com.apple.Safari");
-    sendToLastInput(context(), "hello", false, safari);
-
-    EXPECT_EQ(statuses(), (std::vector<Status>{{text("status.sending"), false}}));
-    EXPECT_EQ(sleeps(), (Sleeps{300ms, 300ms}));  // the browser's 300 ms, the script's pause
-    EXPECT_TRUE(events("processRun").empty());
-    EXPECT_EQ(keys(), Strings{"command+v"});
-    EXPECT_EQ(sim_->elementValue("com.apple.Safari", "reply"), "hello");
-    EXPECT_EQ(tracker().sendTargetHistory(), Strings{"last-input-field"});
-    EXPECT_EQ(tracker().lastFocusedBrowser()->processIdentifier(), safari->processIdentifier());
-}
-
-TEST_F(LastInputRouteTest, FocusedLinkIsLookedAtThriceThenTheToolFocusesTheField) {
-    ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "link"));
-    sendToLastInput(context(), "hello", false, running("com.apple.Safari"));
-
-    EXPECT_EQ(sleeps(), (Sleeps{300ms, 150ms, 150ms, 300ms}));
-    ASSERT_EQ(events("processRun").size(), 1u);
-    EXPECT_EQ(events("processRun")[0].at("arguments"), Json::array({"--app", "com.apple.Safari"}));
-    EXPECT_EQ(sim_->elementValue("com.apple.Safari", "reply"), "hello");
-}
-
-TEST_F(LastInputRouteTest, BrowserWithoutAnyInputIsAGenericSendError) {
-    ASSERT_TRUE(sim_->userFocus("org.mozilla.firefox", "only-link"));
-    EXPECT_THROW(sendToLastInput(context(), "hello", true, running("org.mozilla.firefox")),
-                 GenericSendError);
-    EXPECT_EQ(events("processRun").size(), 1u);
-    EXPECT_TRUE(events("keystroke").empty());
-    EXPECT_TRUE(tracker().sendTargetHistory().empty());
-    EXPECT_FALSE(tracker().lastFocusedBrowser());
+    EXPECT_THROW(prepareLastInputForCapture(*context_, nullptr), GenericSendError);
+    EXPECT_THROW(prepareLastInputForCapture(*context_, safari), GenericSendError);
 }
 
 TEST_F(LastInputRouteTest, AnApplicationThatIsNotABrowserNeedsNoFocusCheck) {
     RunningApplicationRef editor = running("com.apple.TextEdit");
-    EXPECT_TRUE(focusCheck(context(), editor));
+    EXPECT_TRUE(focusCheck(*context_, editor));
     EXPECT_TRUE(sleeps().empty());
     EXPECT_TRUE(events("processRun").empty());
 }
 
 TEST_F(LastInputRouteTest, CaptureVariantFocusesAndRecordsWithoutPasting) {
     ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "reply"));
-    prepareLastInputForCapture(context(), running("com.apple.Safari"));
+    prepareLastInputForCapture(*context_, running("com.apple.Safari"));
     EXPECT_EQ(sleeps(), Sleeps{300ms});
     EXPECT_TRUE(events("keystroke").empty());
     EXPECT_TRUE(events("pasteboardWrite").empty());
-    EXPECT_EQ(tracker().sendTargetHistory(), Strings{"last-input-field"});
+    EXPECT_EQ(tracker_->sendTargetHistory(), Strings{"last-input-field"});
     EXPECT_EQ(sim_->frontmostApplication()->key, "com.apple.Safari");
+}
+
+TEST_F(RoutesTest, CaptureVariantsOfTheOtherRoutesFocusWithoutPasting) {
+    load(R"({"applications": [
+        {"bundleId": "com.openai.codex", "name": "ChatGPT", "kind": "chat"},
+        {"bundleId": "com.google.Chrome", "name": "Google Chrome", "kind": "browser",
+         "running": true, "windows": []}],
+      "permissions": {"browserAutomation": "granted"},
+      "webPages": {"claude.ai": {"title": "Claude", "page": "chat", "inputLabel": "クロード"}}})");
+    prepareAppForCapture(*context_, "com.openai.codex");
+    EXPECT_EQ(sim_->focusedElementId("com.openai.codex"), "input");
+    EXPECT_EQ(events("newChat").size(), 1u);
+    prepareWebForCapture(*context_, WebFlavor::claude);
+    EXPECT_EQ(statuses(), (std::vector<Status>{{text("status.loadingPage"), false}}));
+    EXPECT_EQ(sleeps(), (Sleeps{500ms, 300ms, 500ms, 4s}));
+    EXPECT_TRUE(events("pasteboardWrite").empty());
+    EXPECT_EQ(keystrokes(), Strings{"cmd+n->newChat"});
+    // Each input found by the tool: the app's by its bundle, the page's by its hint.
+    const std::vector<Json> searches = events("processRun");
+    ASSERT_EQ(searches.size(), 2u);
+    EXPECT_EQ(searches[1].at("arguments"), Json({"--hint", "クロード"}));
+}
+
+TEST_F(RoutesTest, AnUnreadableWindowListCountsAsReady) {
+    load(R"({"applications": [{"bundleId": "com.openai.codex", "name": "ChatGPT", "kind": "chat",
+                               "running": true, "windows": [], "accessibilityBroken": true}]})");
+    EXPECT_EQ(appReadiness(*context_, "com.openai.codex"), AppReadiness::ready);
 }
 
 // A process runner that answers every run with `result`; by default it cannot start
@@ -165,10 +163,7 @@ TEST_F(LastInputRouteTest, UnregisteredToolExitsNonZero) {
 }
 
 TEST_F(LastInputRouteTest, ToolArgumentsAndListReport) {
-    EXPECT_EQ(inputaimArguments(false, std::string("com.openai.codex"), std::nullopt),
-              (Strings{"--app", "com.openai.codex"}));
-    EXPECT_EQ(inputaimArguments(false, std::nullopt, std::string("Gemini")),
-              (Strings{"--hint", "Gemini"}));
+    // Whole runs show the --app and --hint forms; an empty hint is none.
     EXPECT_EQ(inputaimArguments(true, std::string("a.b"), std::string("")),
               (Strings{"--list", "--app", "a.b"}));
 
@@ -178,4 +173,4 @@ TEST_F(LastInputRouteTest, ToolArgumentsAndListReport) {
 }
 
 }  // namespace
-}  // namespace orvex::route_test
+}  // namespace orvex::execution_test
