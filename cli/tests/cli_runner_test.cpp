@@ -5,13 +5,12 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
+#include "app/store/tests/temp_dir.h"
 #include "base/atomic_file.h"
-#include "base/uuid.h"
 #include "cli/core/usage_text.h"
-#include "protocol/cli_command.h"
+#include "protocol/command_files.h"
 
 namespace orvex {
 namespace {
@@ -24,8 +23,6 @@ constexpr const char* kId = "0F4E8C1A-2B3C-4D5E-8F90-A1B2C3D4E5F6";
 class CliRunnerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / ("orvex-cli-" + newUuid());
-        fs::create_directories(root_);
         environment_.resolvePaths = [this] {
             ++resolveCalls_;
             return AppPathsResult{AppPaths{root_ / "orvex"}, {}};
@@ -38,11 +35,9 @@ class CliRunnerTest : public ::testing::Test {
             }
         });
     }
-    void TearDown() override { fs::remove_all(root_); }
-
     fs::path commandsDir() const { return root_ / "orvex" / "commands"; }
-    fs::path commandFile() const { return commandsDir() / (std::string(kId) + ".command.json"); }
-    fs::path responseFile() const { return commandsDir() / (std::string(kId) + ".response.json"); }
+    fs::path commandFile() const { return *commandFilePath(commandsDir(), kId); }
+    fs::path responseFile() const { return *responseFilePath(commandsDir(), kId); }
 
     int run(std::vector<std::string> arguments) { return runCli(arguments, environment_); }
 
@@ -60,7 +55,8 @@ class CliRunnerTest : public ::testing::Test {
         return std::vector<Clock::Duration>(count, milliseconds(100));
     }
 
-    fs::path root_;
+    testing::TempDir temp_;
+    const fs::path& root_ = temp_.path();
     VirtualClock clock_;
     std::ostringstream out_;
     std::ostringstream err_;
@@ -156,18 +152,6 @@ TEST_F(CliRunnerTest, FailedActionIsPrintedWithStatusOne) {
     EXPECT_EQ(err_.str(), "");
 }
 
-TEST_F(CliRunnerTest, UndecodableResponseCountsAsNoAnswerAndIsDeleted) {
-    answerDuringSleep(2, R"({"id":"x","success":"yes"})");
-    EXPECT_EQ(run({"preset.list"}), 1);
-    // Given up at once, not after waiting out the ten seconds.
-    auto expectedSleeps = polls(2);
-    expectedSleeps.push_back(milliseconds(50));
-    EXPECT_EQ(clock_.sleeps(), expectedSleeps);
-    EXPECT_EQ(err_.str(), "Error: Timeout waiting for response. Is Orvex running?\n");
-    EXPECT_EQ(out_.str(), "");
-    EXPECT_FALSE(fs::exists(responseFile()));
-}
-
 TEST_F(CliRunnerTest, UnreadableResponseIsRetriedUntilTheTimeout) {
     duringSleep_ = [this](int count) {
         if (count == 1) {
@@ -182,50 +166,59 @@ TEST_F(CliRunnerTest, UnreadableResponseIsRetriedUntilTheTimeout) {
     EXPECT_EQ(err_.str(), "Error: Timeout waiting for response. Is Orvex running?\n");
 }
 
-TEST_F(CliRunnerTest, UnwritableCommandDirectoryFailsAtOnce) {
-    fs::create_directories(root_ / "orvex");
-    std::ofstream(commandsDir()) << "a file where the directory should be";
-
-    EXPECT_EQ(run({"preset.list"}), 1);
-
-    EXPECT_TRUE(clock_.sleeps().empty());
-    EXPECT_TRUE(err_.str().starts_with("Error: Cannot write command file: ")) << err_.str();
-    EXPECT_NE(err_.str().find(commandsDir().string()), std::string::npos) << err_.str();
-    EXPECT_EQ(err_.str().find("Timeout"), std::string::npos);
-    EXPECT_EQ(out_.str(), "");
-}
-
-TEST_F(CliRunnerTest, NoSettingsDirectoryFailsAtOnce) {
-    environment_.resolvePaths = [] {
-        return AppPathsResult{std::nullopt, "No home directory: set HOME"};
+// Each of these gives up at once: nothing to wait for, or nothing that can come.
+TEST_F(CliRunnerTest, FailuresThatEndWithoutWaitingOutTheTimeout) {
+    const struct {
+        const char* name;
+        std::function<void()> arrange;
+        std::vector<std::string> arguments;
+        std::string errorStart;
+        std::size_t sleeps;
+    } cases[] = {
+        {"undecodable answer: no answer, deleted",
+         [this] { answerDuringSleep(2, R"({"id":"x","success":"yes"})"); },
+         {"preset.list"},
+         "Error: Timeout waiting for response. Is Orvex running?\n",
+         3},
+        {"unwritable command directory",
+         [this] {
+             fs::create_directories(root_ / "orvex");
+             testing::writeText(commandsDir(), "a file where the directory should be");
+         },
+         {"preset.list"},
+         "Error: Cannot write command file: Cannot create " + commandsDir().string(),
+         0},
+        {"no settings directory",
+         [this] {
+             environment_.resolvePaths = [] {
+                 return AppPathsResult{std::nullopt, "No home directory: set HOME"};
+             };
+         },
+         {"preset.list"},
+         "Error: No home directory: set HOME\n",
+         0},
+        {"oversized command, refused before writing",
+         [] {},
+         {"preset.create", "--fixedPrompt", std::string(1 << 20, 'x')},
+         "Error: Command too large: ",
+         0},
     };
-    EXPECT_EQ(run({"preset.list"}), 1);
-    EXPECT_EQ(err_.str(), "Error: No home directory: set HOME\n");
-    EXPECT_TRUE(clock_.sleeps().empty());
-}
-
-TEST_F(CliRunnerTest, OversizedCommandIsRefusedBeforeWriting) {
-    EXPECT_EQ(run({"preset.create", "--fixedPrompt", std::string(1 << 20, 'x')}), 1);
-    EXPECT_TRUE(err_.str().starts_with("Error: Command too large: ")) << err_.str();
-    EXPECT_FALSE(fs::exists(commandFile()));
-    EXPECT_TRUE(clock_.sleeps().empty());
-}
-
-TEST_F(CliRunnerTest, ParamsReachTheFileAsStrings) {
-    answerDuringSleep(1, R"({"id":"0F4E8C1A-2B3C-4D5E-8F90-A1B2C3D4E5F6","success":true})");
-    duringSleep_ = [this, answer = duringSleep_](int count) {
-        if (count == 1) {
-            auto command = decodeCLICommandText(*readWholeFile(commandFile(), nullptr));
-            ASSERT_TRUE(command.ok()) << command.error;
-            EXPECT_EQ(command.value->action, "preset.update");
-            EXPECT_EQ(command.value->params,
-                      (std::map<std::string, std::string>{{"autoSend", "true"}, {"id", "7"}}));
-        }
-        answer(count);
-    };
-    EXPECT_EQ(run({"preset.update", "--id", "7", "stray", "--autoSend", "true"}), 0);
-    EXPECT_EQ(out_.str(),
-              "{\n  \"id\": \"0F4E8C1A-2B3C-4D5E-8F90-A1B2C3D4E5F6\",\n  \"success\": true\n}\n");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        duringSleep_ = nullptr;
+        out_.str("");
+        err_.str("");
+        const std::size_t before = clock_.sleeps().size();
+        c.arrange();
+        EXPECT_EQ(run(c.arguments), 1);
+        EXPECT_EQ(clock_.sleeps().size() - before, c.sleeps);
+        EXPECT_TRUE(err_.str().starts_with(c.errorStart)) << err_.str();
+        EXPECT_EQ(out_.str(), "");
+        EXPECT_FALSE(fs::exists(responseFile()));
+        EXPECT_TRUE(c.sleeps > 0 || !fs::exists(commandFile()));
+        fs::remove_all(commandsDir());
+    }
 }
 
 }  // namespace

@@ -18,8 +18,7 @@ class PresetCommands : public CommandFixture {
 
 TEST_F(PresetCommands, CreateWithoutParamsMakesTheBlankPresetFirstAndSavesIt) {
     const CLIResponse created = ask("preset.create");
-    EXPECT_EQ(messageOf(created), "Created");
-    ASSERT_TRUE(created.data->preset);
+    ASSERT_TRUE(created.success && created.data->preset);
     const CLIPresetDetail& detail = *created.data->preset;
     EXPECT_EQ(detail.id.size(), 36u);
     EXPECT_EQ(detail.label, "New Preset");
@@ -47,22 +46,11 @@ TEST_F(PresetCommands, CreateWithoutParamsMakesTheBlankPresetFirstAndSavesIt) {
     EXPECT_EQ(listed.data->presets->front().destinations, Strings{"chatgpt-app"});
 }
 
-TEST_F(PresetCommands, CreateAppliesTheLabelRuleAndStaysFirstWhateverItsFolder) {
-    EXPECT_EQ(ask("preset.create", {{"label", "   "}}).data->preset->label, "New Preset");
-    const CLIResponse work =
-        ask("preset.create", {{"label", " Work "}, {"folderId", "f1"}, {"useCapture", "TRUE"}});
-    EXPECT_EQ(work.data->preset->label, " Work ");
-    EXPECT_EQ(work.data->preset->folderId, "f1");
-    EXPECT_FALSE(work.data->preset->useCapture);
-    EXPECT_EQ(presetAt(0).label, " Work ");
-}
-
 TEST_F(PresetCommands, UpdateChangesOnlyGivenFieldsInPlace) {
     ask("preset.update", {{"id", "p2"}, {"autoSend", "false"}});
     const CLIResponse updated =
         ask("preset.update",
             {{"id", "p2"}, {"label", "Renamed"}, {"destinations", "chatgpt-app,,claude-app"}});
-    EXPECT_EQ(messageOf(updated), "Updated");
     EXPECT_EQ(updated.data->preset->label, "Renamed");
     EXPECT_FALSE(updated.data->preset->autoSend);  // absent: the old value stays
     EXPECT_EQ(updated.data->preset->destinations, (Strings{"chatgpt-app", "claude-app"}));
@@ -81,22 +69,6 @@ TEST_F(PresetCommands, UpdateChangesOnlyGivenFieldsInPlace) {
     EXPECT_EQ(ask("preset.list").data->folders->front().presetCount, 0);
 }
 
-TEST_F(PresetCommands, UpdateAndGetFailWithoutChangingAnything) {
-    const auto before = state->presets();
-    EXPECT_EQ(ask("preset.update", {{"label", "x"}}).error, "Missing param: id");
-    EXPECT_EQ(ask("preset.update", {{"id", "f1"}, {"label", "x"}}).error, "Preset not found: f1");
-    EXPECT_EQ(ask("preset.update", {{"id", "nope"}}).error, "Preset not found: nope");
-    EXPECT_EQ(ask("preset.get").error, "Missing param: id");
-    // Supplied but empty is still supplied.
-    const CLIResponse empty = ask("preset.get", {{"id", ""}});
-    EXPECT_FALSE(empty.success);
-    EXPECT_FALSE(empty.data);
-    EXPECT_EQ(empty.error, "Preset not found: ");
-    EXPECT_EQ(ask("preset.get", {{"id", "f1"}}).error, "Preset not found: f1");
-    EXPECT_EQ(state->presets(), before);
-    EXPECT_TRUE(registrations.empty());
-}
-
 TEST_F(PresetCommands, ASaveTooLargeToReadBackFailsTheCommandAndChangesNothing) {
     const std::string prompt(SettingsManager::kMaxSettingsFileBytes / 2, 'x');
 
@@ -112,18 +84,6 @@ TEST_F(PresetCommands, ASaveTooLargeToReadBackFailsTheCommandAndChangesNothing) 
     EXPECT_EQ(registrations.back(), state->allPresets());
 }
 
-TEST_F(PresetCommands, GetAnswersTheDetail) {
-    const CLIResponse got = ask("preset.get", {{"id", "p1"}});
-    ASSERT_TRUE(got.success);
-    EXPECT_FALSE(got.data->message);
-    const CLIPresetDetail& detail = *got.data->preset;
-    EXPECT_EQ(detail.id, "p1");
-    EXPECT_EQ(detail.label, "First");
-    EXPECT_EQ(detail.shortcut, "Alt+1");
-    EXPECT_EQ(detail.multiDestMode, "lastUsed");
-    EXPECT_FALSE(detail.folderId);
-}
-
 TEST_F(PresetCommands, ListReportsFlattenedPresetsAndFolderCounts) {
     const CLIResponse listed = ask("preset.list");
     ASSERT_TRUE(listed.success);
@@ -134,10 +94,7 @@ TEST_F(PresetCommands, ListReportsFlattenedPresetsAndFolderCounts) {
     EXPECT_EQ(presets[1].folderId, "f1");
     ASSERT_EQ(listed.data->folders->size(), 1u);
     EXPECT_EQ(listed.data->folders->front(), (CLIFolderSummary{"f1", "Folder", true, 1}));
-    // A top-level preset's summary carries no folderId key at all.
-    const Json encoded = encodeCLIResponse(listed);
-    EXPECT_FALSE(encoded["data"]["presets"][0].contains("folderId"));
-    EXPECT_FALSE(encoded["data"].contains("message"));
+    EXPECT_FALSE(listed.data->message);
 
     // Both lists are present even when empty.
     ask("folder.ungroup");
@@ -150,9 +107,6 @@ TEST_F(PresetCommands, ListReportsFlattenedPresetsAndFolderCounts) {
 }
 
 TEST_F(PresetCommands, DeleteRemovesEveryMatchAndAlwaysSaves) {
-    EXPECT_EQ(ask("preset.delete").error, "Missing param: id");
-    EXPECT_TRUE(registrations.empty());
-
     EXPECT_EQ(messageOf(ask("preset.delete", {{"id", "unknown"}})), "Deleted");
     EXPECT_EQ(state->presets().size(), 3u);
     EXPECT_EQ(registrations.size(), 1u);
@@ -192,23 +146,66 @@ TEST_F(PresetCommands, ExecuteReportsTheRunsErrorAsAFailure) {
     EXPECT_EQ(answers.size(), 2u);
 }
 
-TEST_F(PresetCommands, ExecuteFailsAtOnceForMissingOrUnknownPresets) {
-    EXPECT_EQ(ask("preset.execute").error, "Missing param: id");
-    EXPECT_EQ(ask("preset.execute", {{"id", "f1"}}).error, "Preset not found: f1");
-    EXPECT_TRUE(runs.empty());
-}
-
-TEST_F(PresetCommands, DispatchLogsEachActionAndRefusesUnknownOnes) {
+TEST_F(PresetCommands, DispatchLogsEachActionReceived) {
     ScopedLogCapture capture;
-    const CLIResponse unknown = ask("Preset.List");
-    EXPECT_FALSE(unknown.success);
-    EXPECT_EQ(unknown.error, "Unknown action: Preset.List");
-    EXPECT_EQ(unknown.id, "cmd-1");
+    ask("Preset.List");
     ask("preset.list");
     EXPECT_TRUE(capture.system().contains("[CommandProcessor] action: Preset.List"));
     EXPECT_TRUE(capture.system().contains("[CommandProcessor] action: preset.list"));
-    EXPECT_TRUE(processor->knows("debug.pick-input"));
-    EXPECT_FALSE(processor->knows("preset.List"));
+}
+
+// Every refused command, each on the sample list: it fails with an error and no data, and
+// changes nothing anywhere. The error texts themselves are checked through orvex-cli
+// (app/ui/e2e).
+TEST_F(PresetCommands, RefusedCommandsChangeNothing) {
+    const std::string broken = (dir / "broken.json").string();
+    writeText(broken, "this is not json");
+    for (const char* name : {notifications::showMainWindow, notifications::openSettings,
+                             notifications::editPresetById}) {
+        notifications->addObserver(
+            name, [this](const AppNotification& n) { ADD_FAILURE() << "posted " << n.name; });
+    }
+    const struct {
+        const char* action;
+        CommandParams params;
+    } cases[] = {
+        {"Preset.List", {}},
+        {"preset.get", {}},
+        {"preset.get", {{"id", ""}}},  // supplied but empty is still supplied
+        {"preset.get", {{"id", "f1"}}},
+        {"preset.update", {{"label", "x"}}},
+        {"preset.update", {{"id", "f1"}, {"label", "x"}}},
+        {"preset.update", {{"id", "nope"}}},
+        {"preset.delete", {}},
+        {"preset.execute", {}},
+        {"preset.execute", {{"id", "f1"}}},
+        {"folder.rename", {{"id", "f1"}}},
+        {"folder.rename", {{"name", "x"}}},
+        {"folder.rename", {{"id", "p1"}, {"name", "x"}}},
+        {"folder.delete", {}},
+        {"settings.export", {}},
+        {"settings.export", {{"path", (dir / "missing-dir" / "x.json").string()}}},
+        {"settings.import", {}},
+        {"settings.import", {{"path", broken}}},
+        {"settings.import", {{"path", (dir / "absent.json").string()}}},
+        {"view.settings.edit", {}},
+        {"view.settings.edit", {{"id", "f1"}}},
+    };
+    const auto before = state->presets();
+    const std::string fileBefore = readText(settingsFile);
+    for (const auto& c : cases) {
+        const CLIResponse answer = ask(c.action, c.params);
+        EXPECT_FALSE(answer.success) << c.action;
+        EXPECT_FALSE(answer.data) << c.action;
+        EXPECT_FALSE(answer.error.value_or("").empty()) << c.action;
+    }
+    mainQueue.advance(std::chrono::seconds(1));
+    EXPECT_EQ(state->presets(), before);
+    EXPECT_EQ(readText(settingsFile), fileBefore);
+    EXPECT_EQ(i18n->currentLang(), "en");
+    EXPECT_TRUE(registrations.empty());
+    EXPECT_TRUE(runs.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing-dir"));
 }
 
 }  // namespace

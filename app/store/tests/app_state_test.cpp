@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "app/store/tests/store_fixture.h"
 #include "base/log.h"
 
@@ -115,44 +113,10 @@ TEST(AppStateShortcut, PendingSaveIsDroppedWhenTheStateGoesAway) {
     EXPECT_FALSE(std::filesystem::exists(f.settingsFile));
 }
 
-TEST(AppStateStatus, BackgroundCallTakesEffectOnlyWhenTheMainQueueRuns) {
-    StoreFixture f;
-    auto state = f.makeState();
-    std::vector<StateField> order;
-    state->addObserver({{}, [&](StateField field) { order.push_back(field); }});
-
-    std::thread worker([&] {
-        state->setStatus("first", false);
-        state->setStatus("Copy failed", true);
-    });
-    worker.join();
-    EXPECT_EQ(state->statusMessage(), "");
-    EXPECT_FALSE(state->statusIsError());
-
-    f.mainQueue.runUntilIdle();
-    EXPECT_EQ(state->statusMessage(), "Copy failed");
-    EXPECT_TRUE(state->statusIsError());
-    EXPECT_EQ(order,
-              (std::vector<StateField>{StateField::statusMessage, StateField::statusIsError,
-                                       StateField::statusMessage, StateField::statusIsError}));
-}
-
-TEST(AppStatePersist, KeepsStoredLanguageAndTutorialOrTheirAbsence) {
-    {
-        StoreFixture f;
-        writeText(f.settingsFile, kFolderFile);
-        auto state = f.makeState();
-        auto items = state->presets();
-        items.pop_back();
-        state->setPresets(items);
-        state->persistPresets();
-        AppSettings saved = f.stored();
-        EXPECT_EQ(saved.presets, items);
-        EXPECT_EQ(saved.language, "ja");
-        EXPECT_EQ(saved.tutorialCompleted, true);
-        ASSERT_EQ(f.registrations.size(), 1u);
-        EXPECT_EQ(f.registrations[0].size(), 1u);
-    }
+// Statuses set off the main queue are checked through their echo (app/ui/tests).
+// Keeping stored values is checked through the commands (app/commands/tests); here, keeping
+// their absence, and what an unreadable file leaves.
+TEST(AppStatePersist, KeepsTheAbsenceOfLanguageAndTutorial) {
     {
         StoreFixture f;
         writeText(f.settingsFile, R"({"presets": [{"id": "9"}]})");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 
 namespace orvex {
@@ -36,18 +37,8 @@ PresetData onlyPreset(std::string_view text) {
 }
 
 bool isCanonicalUuid(const std::string& text) {
-    if (text.size() != 36) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        bool dash = i == 8 || i == 13 || i == 18 || i == 23;
-        char c = text[i];
-        bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
-        if (dash ? c != '-' : !hex) {
-            return false;
-        }
-    }
-    return true;
+    static const std::regex uuid("[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}");
+    return std::regex_match(text, uuid);
 }
 
 TEST(PresetReading, BareElementIsTheBlankPresetWithAFreshIdAtEachRead) {
@@ -110,21 +101,25 @@ TEST(PresetReading, MistypedKeysFallBackOneByOne) {
 }
 
 TEST(PresetReading, LegacyDestinationsAreMigratedAndDeduplicatedKeepingTheFirst) {
-    PresetData list = onlyPreset(R"({"presets": [{"destination": "claude-web",
-        "destinations": ["chatgpt-web", "chatgpt-app", "claude", "gemini", "claude-web"]}]})");
-    EXPECT_EQ(list.destination, "claude-app");
-    EXPECT_EQ(list.destinations,
-              (std::vector<std::string>{"chatgpt-app", "claude-app", "gemini-app"}));
-
-    PresetData single =
-        onlyPreset(R"({"presets": [{"destination": "focused-field", "destinations": []}]})");
-    EXPECT_EQ(single.destination, "last-input-field");
-    EXPECT_EQ(single.destinations, std::vector<std::string>{"last-input-field"});
-
-    PresetData unknown = onlyPreset(
-        R"({"presets": [{"destination": "my-bot", "destinations": ["my-bot", "chatgpt"]}]})");
-    EXPECT_EQ(unknown.destination, "my-bot");
-    EXPECT_EQ(unknown.destinations, (std::vector<std::string>{"my-bot", "chatgpt-app"}));
+    using List = std::vector<std::string>;
+    const struct {
+        const char* preset;
+        const char* destination;
+        List destinations;
+    } cases[] = {
+        {R"({"destination": "claude-web", "destinations": ["chatgpt-web", "chatgpt-app",
+            "claude", "gemini", "claude-web"]})",
+         "claude-app", List{"chatgpt-app", "claude-app", "gemini-app"}},
+        {R"({"destination": "focused-field", "destinations": []})", "last-input-field",
+         List{"last-input-field"}},
+        {R"({"destination": "my-bot", "destinations": ["my-bot", "chatgpt"]})", "my-bot",
+         List{"my-bot", "chatgpt-app"}},
+    };
+    for (const auto& c : cases) {
+        PresetData preset = onlyPreset(std::string(R"({"presets": [)") + c.preset + "]}");
+        EXPECT_EQ(preset.destination, c.destination) << c.preset;
+        EXPECT_EQ(preset.destinations, c.destinations) << c.preset;
+    }
 }
 
 TEST(PresetReading, FolderNeedsAllFourKeysTyped) {
@@ -136,23 +131,19 @@ TEST(PresetReading, FolderNeedsAllFourKeysTyped) {
     EXPECT_EQ(*settings.presets[0].folder(), (FolderItem{"folder", "F", "Work", false}));
     EXPECT_EQ(settings.presets[0].id(), "F");
     EXPECT_EQ(settings.presets[1].id(), "1");
-
-    const char* broken[] = {
-        R"({"type": "folder", "id": "F", "label": "Work"})",
-        R"({"type": "folder", "label": "Work", "open": true})",
-        R"({"type": "folder", "id": "F", "open": true})",
-        R"({"type": "folder", "id": "F", "label": "Work", "open": "true"})",
-        R"({"type": "folder", "id": 1, "label": "Work", "open": true})",
-        R"({"type": "folder", "id": "F", "label": null, "open": true})",
-    };
-    for (const char* folder : broken) {
-        std::string file = std::string(R"({"presets": [{"id": "1"}, )") + folder + "]}";
-        std::string error = decodeError(file);
-        EXPECT_NE(error.find("presets[1]"), std::string::npos) << error;
-    }
 }
 
+// One bad element fails the whole file; a bad folder is named by its place.
 TEST(SettingsReading, WholeFileFailures) {
+    for (const char* folder :
+         {R"("id": "F", "label": "Work")", R"("label": "Work", "open": true)",
+          R"("id": "F", "open": true)", R"("id": "F", "label": "Work", "open": "true")",
+          R"("id": 1, "label": "Work", "open": true)",
+          R"("id": "F", "label": null, "open": true)"}) {
+        std::string error = decodeError(std::string(R"({"presets": [{"id": "1"}, {"type": )") +
+                                        R"("folder", )" + folder + "}]}");
+        EXPECT_NE(error.find("presets[1]"), std::string::npos) << error;
+    }
     const char* broken[] = {
         "{}",
         R"({"presets": null})",

@@ -78,8 +78,8 @@ TEST_F(ActionsEndToEnd, PresetActions) {
     expectFailure({"preset.get", "--id", newId}, "Preset not found: " + newId);
 
     // The changes reached the settings file.
-    EXPECT_EQ(readFile(sandbox.settingsFile()).find(newId), std::string::npos);
-    EXPECT_NE(readFile(sandbox.settingsFile()).find(firstId), std::string::npos);
+    EXPECT_EQ(readText(sandbox.settingsFile()).find(newId), std::string::npos);
+    EXPECT_NE(readText(sandbox.settingsFile()).find(firstId), std::string::npos);
 
     expectFailure({"Preset.List"}, "Unknown action: Preset.List");
 }
@@ -118,7 +118,7 @@ TEST_F(ActionsEndToEnd, SettingsActions) {
     expectFailure({"settings.export"}, "Missing param: path");
     expectMessage({"settings.export", "--path", exported.string()},
                   "Exported to: " + exported.string());
-    EXPECT_NE(readFile(exported).find("\"presets\""), std::string::npos);
+    EXPECT_NE(readText(exported).find("\"presets\""), std::string::npos);
     CliResult badExport =
         cli({"settings.export", "--path", (sandbox.root() / "missing/dir/x.json").string()});
     EXPECT_EQ(badExport.status, 1);
@@ -182,8 +182,28 @@ TEST_F(ActionsEndToEnd, DiagnosticActionsNeedADesktop) {
                                "debug.activate-app", "debug.pick-input"}) {
         CliResult result = cli({action});
         EXPECT_EQ(result.status, 1) << action;
-        EXPECT_FALSE(result.error().empty()) << action << ": " << result.output;
+        EXPECT_EQ(result.error(), "No desktop session is available") << result.output;
     }
+}
+
+// What only the program itself shows: usage through argv with its exit status, and a
+// command directory it cannot write to, with no Orvex needed for either.
+TEST(CliEndToEnd, UsageAndAnUnwritableCommandDirectory) {
+    Sandbox sandbox;
+    CliResult bare = runCli(sandbox, {});
+    EXPECT_EQ(bare.status, 1);
+    EXPECT_TRUE(bare.output.starts_with("orvex-cli - Orvex command-line interface\n"));
+    CliResult help = runCli(sandbox, {"-h"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.output, bare.output);
+    EXPECT_FALSE(std::filesystem::exists(sandbox.commands()));
+
+    std::filesystem::create_directories(sandbox.orvexDirectory());
+    writeFileAtomically(sandbox.commands(), "not a directory");
+    CliResult blocked = runCli(sandbox, {"preset.list"});
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_TRUE(blocked.errors.starts_with("Error: Cannot write command file: ")) << blocked.errors;
+    EXPECT_EQ(blocked.output, "");
 }
 
 }  // namespace

@@ -26,20 +26,31 @@ std::set<std::string> entries(const std::filesystem::path& directory) {
     return names;
 }
 
-TEST(CommandFilesEndToEnd, FileWrittenBeforeStartIsAnsweredAtStart) {
+// The directory is made here with the usual 0755, so the 0700 below is Orvex's doing.
+TEST(CommandFilesEndToEnd, FilesWrittenBeforeStartAreAnsweredAtStart) {
     Sandbox sandbox;
-    std::filesystem::create_directories(sandbox.commands());
-    writeFileAtomically(sandbox.commands() / "EARLY.command.json", command("EARLY", "app.status"));
+    const auto dir = sandbox.commands();
+    std::filesystem::create_directories(dir);
+    writeFileAtomically(dir / "EARLY.command.json", command("EARLY", "app.status"));
+    ASSERT_EQ(::mkfifo((dir / "pipe.command.json").c_str(), 0600), 0);
+    // Look-alikes stay where they are.
+    const std::set<std::string> lookAlikes{"notes.json", "C.command.txt", "D.command.json.tmp-1f"};
+    for (const std::string& name : lookAlikes) {
+        writeFileAtomically(dir / name, command("C", "folder.create"));
+    }
 
     Orvex orvex(sandbox);
     ASSERT_TRUE(orvex.started()) << orvex.log();
     const auto response = sandbox.commands() / "EARLY.response.json";
     ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(response); })) << orvex.log();
-    auto decoded = decodeCLIResponseText(readFile(response));
+    auto decoded = decodeCLIResponseText(readText(response));
     ASSERT_TRUE(decoded.ok()) << decoded.error;
     EXPECT_TRUE(decoded.value->success);
     EXPECT_TRUE(decoded.value->data->status->running);
-    EXPECT_FALSE(std::filesystem::exists(sandbox.commands() / "EARLY.command.json"));
+    EXPECT_TRUE(orvex.logContains("[CommandQueue] Processing command: app.status (id: EARLY)"));
+    std::set<std::string> left = lookAlikes;
+    left.insert("EARLY.response.json");
+    EXPECT_EQ(entries(dir), left);
 
     struct stat info {};
     ASSERT_EQ(::stat(response.c_str(), &info), 0);
@@ -61,6 +72,8 @@ TEST(CommandFilesEndToEnd, UnreadableAndUnsafeCommandsAreDeletedUnanswered) {
                         R"({"action": "preset.get", "id": "number", "params": {"id": 1}})");
     writeFileAtomically(dir / "escape.command.json",
                         R"({"action": "preset.list", "id": "../escape", "params": {}})");
+    writeFileAtomically(dir / "sub.command.json",
+                        R"({"action": "preset.list", "id": "a/b", "params": {}})");
     writeFileAtomically(dir / "dots.command.json",
                         R"({"action": "preset.list", "id": "..", "params": {}})");
     writeFileAtomically(dir / "empty.command.json",
@@ -81,7 +94,7 @@ TEST(CommandFilesEndToEnd, UnreadableAndUnsafeCommandsAreDeletedUnanswered) {
          at = log.find("[CommandQueue] Failed to parse command file: ", at + 1)) {
         ++failures;
     }
-    EXPECT_EQ(failures, 7u) << log;
+    EXPECT_EQ(failures, 8u) << log;
 
     // The queue still serves well-formed commands afterwards.
     EXPECT_EQ(runCli(sandbox, {"app.status"}).status, 0);
@@ -97,7 +110,7 @@ TEST(CommandFilesEndToEnd, ExistingResponseAndMismatchedNames) {
     writeFileAtomically(dir / "TAKEN.response.json", "earlier answer");
     writeFileAtomically(dir / "TAKEN.command.json", command("TAKEN", "folder.create"));
     ASSERT_TRUE(waitUntil([&] { return !std::filesystem::exists(dir / "TAKEN.command.json"); }));
-    EXPECT_EQ(readFile(dir / "TAKEN.response.json"), "earlier answer");
+    EXPECT_EQ(readText(dir / "TAKEN.response.json"), "earlier answer");
     EXPECT_TRUE(waitUntil(
         [&] { return orvex.logContains("[CommandQueue] Response already exists, skipping"); }));
     // Not carried out: no folder was made.
@@ -190,7 +203,7 @@ TEST(ProgramEndToEnd, AnUnreadableSettingsFileIsKeptWhenStartUpReplacesIt) {
         }
     }
     ASSERT_EQ(kept.size(), 1u);
-    EXPECT_EQ(readFile(kept[0]), broken);
+    EXPECT_EQ(readText(kept[0]), broken);
     EXPECT_TRUE(waitUntil([&] {
         return orvex.output().find(
                    "orvex: status (error): Your settings file could not be read, "
@@ -203,25 +216,20 @@ TEST(ProgramEndToEnd, AnUnreadableSettingsFileIsKeptWhenStartUpReplacesIt) {
 
 TEST(ProgramEndToEnd, StartUpProblemsAreReportedWithExitStatusOne) {
     Sandbox sandbox;
-    {
-        ChildProcess noHome(orvexProgram(), {},
-                            sandbox.environment({"HOME=relative", "XDG_CONFIG_HOME="}),
-                            sandbox.root() / "a.out", sandbox.root() / "a.err");
-        EXPECT_EQ(noHome.wait(), 1);
-        EXPECT_NE(noHome.errors().find("No home directory"), std::string::npos) << noHome.errors();
-    }
-    {
-        ChildProcess badOption(orvexProgram(), {"--desktop", "x11"}, sandbox.environment(),
-                               sandbox.root() / "b.out", sandbox.root() / "b.err");
-        EXPECT_EQ(badOption.wait(), 1);
-        EXPECT_NE(badOption.errors().find("Unknown desktop"), std::string::npos);
-    }
-    {
-        ChildProcess badScenario(orvexProgram(), {"--desktop", "sim:/no/such/scenario.json"},
-                                 sandbox.environment(), sandbox.root() / "c.out",
-                                 sandbox.root() / "c.err");
-        EXPECT_EQ(badScenario.wait(), 1);
-        EXPECT_NE(badScenario.errors().find("Cannot load the scenario"), std::string::npos);
+    const struct {
+        std::vector<std::string> arguments;
+        std::vector<std::string> environment;
+        const char* error;
+    } cases[] = {
+        {{}, {"HOME=relative", "XDG_CONFIG_HOME="}, "No home directory"},
+        {{"--desktop", "x11"}, {}, "Unknown desktop \"x11\""},
+        {{"--desktop", "sim:/no/such/scenario.json"}, {}, "Cannot load the scenario"},
+    };
+    for (const auto& c : cases) {
+        ChildProcess orvex(orvexProgram(), c.arguments, sandbox.environment(c.environment),
+                           sandbox.root() / "start.out", sandbox.root() / "start.err");
+        EXPECT_EQ(orvex.wait(), 1) << c.error;
+        EXPECT_NE(orvex.errors().find(c.error), std::string::npos) << orvex.errors();
     }
 }
 

@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -57,13 +56,6 @@ std::filesystem::path demoScenario() {
     return sourceDirectory() / "desktop/sim/scenarios/demo.json";
 }
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 void writeFileAtomically(const std::filesystem::path& path, const std::string& text) {
     auto temp = path;
     temp += ".tmp-e2e";
@@ -87,24 +79,14 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 }
 
 Sandbox::Sandbox() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvex-e2e-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    root_ = pattern;
-    std::filesystem::create_directories(root_ / "home");
+    std::filesystem::create_directories(root() / "home");
     std::filesystem::create_directories(configHome());
-}
-
-Sandbox::~Sandbox() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
 }
 
 std::vector<std::string> Sandbox::environment(const std::vector<std::string>& extra) const {
     std::map<std::string, std::string> values{
         {"PATH", environmentValue("PATH", "/usr/bin:/bin")},
-        {"HOME", (root_ / "home").string()},
+        {"HOME", (root() / "home").string()},
         {"XDG_CONFIG_HOME", configHome().string()},
         {"LANG", "en_US.UTF-8"},
     };
@@ -219,8 +201,8 @@ CliResult runCli(const Sandbox& sandbox, const std::vector<std::string>& argumen
         ChildProcess cli(cliProgram(), arguments, sandbox.environment(extraEnvironment), out, err);
         result.status = cli.wait(60000ms).value_or(-1);
     }
-    result.output = readFile(out);
-    result.errors = readFile(err);
+    result.output = readText(out);
+    result.errors = readText(err);
     auto parsed = parseJson(result.output);
     if (parsed.value) {
         result.json = *parsed.value;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/store/tests/temp_dir.h"
 #include "base/json.h"
 
 namespace orvex::e2e {
@@ -25,7 +26,7 @@ std::filesystem::path orvexProgram();
 std::filesystem::path cliProgram();
 std::filesystem::path demoScenario();
 
-std::string readFile(const std::filesystem::path& path);
+using testing::readText;
 // Writes as orvex-cli does: a temporary file moved into place, mode 0600.
 void writeFileAtomically(const std::filesystem::path& path, const std::string& text);
 
@@ -37,12 +38,9 @@ bool waitUntil(const std::function<bool()>& condition,
 class Sandbox {
   public:
     Sandbox();
-    ~Sandbox();
-    Sandbox(const Sandbox&) = delete;
-    Sandbox& operator=(const Sandbox&) = delete;
 
-    const std::filesystem::path& root() const { return root_; }
-    std::filesystem::path configHome() const { return root_ / "config"; }
+    const std::filesystem::path& root() const { return dir_.path(); }
+    std::filesystem::path configHome() const { return root() / "config"; }
     std::filesystem::path orvexDirectory() const { return configHome() / "orvex"; }
     std::filesystem::path commands() const { return orvexDirectory() / "commands"; }
     std::filesystem::path settingsFile() const { return orvexDirectory() / "settings.json"; }
@@ -52,7 +50,7 @@ class Sandbox {
     std::vector<std::string> environment(const std::vector<std::string>& extra = {}) const;
 
   private:
-    std::filesystem::path root_;
+    testing::TempDir dir_;
 };
 
 // A child process with its standard output and error going to files.
@@ -71,8 +69,8 @@ class ChildProcess {
     // The exit status (128 + signal number when killed), or nullopt if it is still running
     // at the deadline.
     std::optional<int> wait(std::chrono::milliseconds deadline = 30000ms);
-    std::string output() const { return readFile(outputFile_); }
-    std::string errors() const { return readFile(errorFile_); }
+    std::string output() const { return readText(outputFile_); }
+    std::string errors() const { return readText(errorFile_); }
 
   private:
     pid_t pid_ = -1;

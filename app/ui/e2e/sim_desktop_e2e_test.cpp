@@ -13,7 +13,7 @@ constexpr const char* kSelection =
 
 std::vector<Json> journalEvents(const std::filesystem::path& journal, const std::string& kind) {
     std::vector<Json> events;
-    std::istringstream lines(readFile(journal));
+    std::istringstream lines(readText(journal));
     for (std::string line; std::getline(lines, line);) {
         auto parsed = parseJson(line);
         if (parsed.value && (*parsed.value)["event"] == kind) {
@@ -47,7 +47,7 @@ TEST_F(DemoDesktopEndToEnd, PresetSendsTheEditorSelectionToTheChatApp) {
     EXPECT_EQ(run.message(), "Executed: Ask ChatGPT");
 
     auto sent = journalEvents(journal, "messageSent");
-    ASSERT_EQ(sent.size(), 1u) << readFile(journal);
+    ASSERT_EQ(sent.size(), 1u) << readText(journal);
     EXPECT_EQ(sent[0]["app"], "com.openai.codex");
     EXPECT_EQ(sent[0]["text"], std::string("Summarize:\n") + kSelection);
     // The hot keys of the factory presets were registered on the desktop.
@@ -96,7 +96,7 @@ TEST(DemoDesktopStartUp, TestPresetRunsFiveSecondsAfterStart) {
                           journal.string(), "--test-preset", "1"});
     ASSERT_TRUE(orvex.started()) << orvex.log();
     ASSERT_TRUE(waitUntil([&] { return !journalEvents(journal, "messageSent").empty(); }, 30000ms))
-        << readFile(journal);
+        << readText(journal);
     auto sent = journalEvents(journal, "messageSent");
     EXPECT_NE(sent[0]["text"].get<std::string>().find(kSelection), std::string::npos);
     EXPECT_EQ(orvex.stop(), 0);

@@ -94,17 +94,6 @@ TEST_F(ApplicationShellTest, WithoutDesktopCommandsWorkAndRunsFailWithTheirReaso
     EXPECT_EQ(shell->state().statusMessage(), noDesktop);
 }
 
-TEST_F(ApplicationShellTest, ToggleAlwaysOnTopInvertsTheState) {
-    makeShell().start();
-    settle();
-    shell->notifications().post(notifications::toggleAlwaysOnTop);
-    settle();
-    EXPECT_TRUE(shell->state().alwaysOnTop());
-    shell->notifications().post(notifications::toggleAlwaysOnTop);
-    settle();
-    EXPECT_FALSE(shell->state().alwaysOnTop());
-}
-
 TEST_F(ApplicationShellTest, FirstStartOffersTheTutorialAndRemembersItsEnd) {
     makeShell();
     int tutorial = observed(notifications::startTutorial);
