@@ -204,7 +204,7 @@ TEST_F(OrvexDesktop, ActivateAppBringsARunningAndAMinimizedWindowForward) {
 
     // Nothing of that name: nothing is started, the front window stays.
     std::size_t before = apps_->applications().size();
-    ASSERT_EQ(cli({"preset.execute", "--id", "unknown"}), 0);
+    ASSERT_EQ(cli({"preset.execute", "--id", "unknown"}), 1) << "the run failed, and says so";
     ASSERT_TRUE(pumpUntil([&] {
         return orvex_->output().find("status (error): Could not launch No Such Application.") !=
                std::string::npos;
