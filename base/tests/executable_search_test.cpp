@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "base/uuid.h"
+#include "app/store/tests/temp_dir.h"
 
 namespace orvex {
 namespace {
@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 // A directory, or a file nobody may run, that carries the program's name earlier on the path
 // must be passed over for the real program further on.
 TEST(ExecutableSearchTest, OnlyAnExecutableRegularFileIsFound) {
-    const fs::path root = fs::temp_directory_path() / ("orvex-search-" + newUuid());
+    testing::TempDir temp;
+    const fs::path& root = temp.path();
     fs::create_directories(root / "dir/tool");
     fs::create_directories(root / "plain");
     fs::create_directories(root / "real");
@@ -29,7 +30,6 @@ TEST(ExecutableSearchTest, OnlyAnExecutableRegularFileIsFound) {
     EXPECT_FALSE(findExecutable("tool", dir + ":" + plain));
     EXPECT_EQ(findExecutable(real, ""), real);
     EXPECT_FALSE(findExecutable((root / "dir/tool").string(), ""));
-    fs::remove_all(root);
 }
 
 }  // namespace
