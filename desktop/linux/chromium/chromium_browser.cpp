@@ -26,6 +26,11 @@ constexpr auto kPollInterval = 100ms;
 // before it counts as one that runs without it.
 constexpr auto kStartingBrowserGrace = 3000ms;
 constexpr auto kFrontTimeout = 3000ms;
+// A browser just started maps its first window late on a busy machine, and the script that
+// asked for the window goes on to type into it.
+constexpr auto kNewWindowTimeout = 20000ms;
+// How often a window that is shown but not focused is asked for again.
+constexpr auto kActivationRetry = 1000ms;
 
 std::string readText(const fs::path& file) {
     std::ifstream in(file);
@@ -313,14 +318,24 @@ void ChromiumBrowser::activateTab(const std::string& targetId) {
     }
 }
 
-bool ChromiumBrowser::waitUntilFront(const std::string& targetId) {
-    for (auto waited = 0ms; waited < kFrontTimeout; waited += kPollInterval) {
+bool ChromiumBrowser::waitUntilFront(const std::string& targetId,
+                                     std::chrono::milliseconds timeout) {
+    auto sinceAsked = 0ms;
+    for (auto waited = 0ms; waited < timeout; waited += kPollInterval) {
         std::vector<BrowserWindow> now = readWindows();
-        if (!now.empty() && now.front().active().targetId == targetId &&
-            windowManagerShows(now.front())) {
-            return true;
+        if (!now.empty() && now.front().active().targetId == targetId) {
+            if (windowManagerShows(now.front())) {
+                return true;
+            }
+            // Mapped but not given the focus: a window manager may hold back a window of a
+            // process the user has not touched. Keystrokes would go to the window behind.
+            if (sinceAsked >= kActivationRetry) {
+                activateWindowShowing(now.front().active());
+                sinceAsked = 0ms;
+            }
         }
         clock_.sleepFor(kPollInterval);
+        sinceAsked += kPollInterval;
     }
     return false;
 }
@@ -331,7 +346,21 @@ bool ChromiumBrowser::windowManagerShows(const BrowserWindow& window) {
         return true;  // nothing to ask: the browser's own order is all there is
     }
     std::vector<StackedWindow> stacked = windowStack_->windowsOf(*pid);
-    return !stacked.empty() && titleShows(stacked.front().title, window.active());
+    return !stacked.empty() && stacked.front().active &&
+           titleShows(stacked.front().title, window.active());
+}
+
+void ChromiumBrowser::activateWindowShowing(const BrowserTab& tab) {
+    std::optional<std::int32_t> pid = runningPid();
+    if (!windowStack_ || !pid) {
+        return;
+    }
+    for (const StackedWindow& stacked : windowStack_->windowsOf(*pid)) {
+        if (titleShows(stacked.title, tab)) {
+            windowStack_->raise(stacked.id);
+            return;
+        }
+    }
 }
 
 void ChromiumBrowser::raise(const BrowserWindow& window) {
@@ -340,16 +369,8 @@ void ChromiumBrowser::raise(const BrowserWindow& window) {
     start();
     const BrowserTab& tab = window.active();
     connection().call("Target.activateTarget", {{"targetId", tab.targetId}}, kCallTimeout);
-    std::optional<std::int32_t> pid = runningPid();
-    if (windowStack_ && pid) {
-        for (const StackedWindow& stacked : windowStack_->windowsOf(*pid)) {
-            if (titleShows(stacked.title, tab)) {
-                windowStack_->raise(stacked.id);
-                break;
-            }
-        }
-    }
-    waitUntilFront(tab.targetId);
+    activateWindowShowing(tab);
+    waitUntilFront(tab.targetId, kFrontTimeout);
 }
 
 void ChromiumBrowser::bringToFront() {
@@ -378,7 +399,7 @@ std::string ChromiumBrowser::newWindow(const std::string& url) {
     Json created =
         connection().call("Target.createTarget", {{"url", url}, {"newWindow", true}}, kCallTimeout);
     std::string targetId = created.value("targetId", "");
-    waitUntilFront(targetId);
+    waitUntilFront(targetId, kNewWindowTimeout);
     return targetId;
 }
 

@@ -34,6 +34,8 @@ struct BrowserWindow {
 struct StackedWindow {
     std::uint64_t id = 0;
     std::string title;
+    // The window manager's active window: the one keystrokes reach.
+    bool active = false;
 };
 
 // What the window system tells about the browser's windows; the DevTools protocol knows
@@ -127,10 +129,12 @@ class ChromiumBrowser {
                 std::chrono::milliseconds timeout);
     void order(std::vector<BrowserWindow>& windows, const std::vector<std::int64_t>& focused);
     // Waits until the tab is the active one of the front window, as the browser and the
-    // window manager see it; false when that does not happen in kFrontTimeout.
-    bool waitUntilFront(const std::string& targetId);
+    // window manager see it (the window manager's active window); false after `timeout`.
+    bool waitUntilFront(const std::string& targetId, std::chrono::milliseconds timeout);
     // Whether the window manager has the window in front (true when it cannot be asked).
     bool windowManagerShows(const BrowserWindow& window);
+    // Asks the window manager to activate the window whose title shows the tab.
+    void activateWindowShowing(const BrowserTab& tab);
 
     BrowserOptions options_;
     Clock& clock_;

@@ -13,8 +13,10 @@ std::vector<chromium::StackedWindow> X11BrowserWindows::windowsOf(std::int32_t p
         if (window->pid != pid) {
             continue;
         }
-        chromium::StackedWindow stacked{static_cast<std::uint64_t>(window->id), window->title};
-        if (active && window->id == *active) {
+        const bool isActive = active && window->id == *active;
+        chromium::StackedWindow stacked{static_cast<std::uint64_t>(window->id), window->title,
+                                        isActive};
+        if (isActive) {
             out.insert(out.begin(), std::move(stacked));
         } else {
             out.push_back(std::move(stacked));
