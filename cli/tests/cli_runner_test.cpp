@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/store/tests/temp_dir.h"
+#include "testing/temp_dir.h"
 #include "base/atomic_file.h"
 #include "cli/core/usage_text.h"
 #include "protocol/command_files.h"

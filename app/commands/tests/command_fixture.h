@@ -15,7 +15,7 @@
 #include "app/notifications/notification_center.h"
 #include "app/store/app_state.h"
 #include "app/store/settings_manager.h"
-#include "app/store/tests/temp_dir.h"
+#include "testing/temp_dir.h"
 #include "base/clock.h"
 #include "base/manual_main_queue.h"
 #include "base/task_runner.h"

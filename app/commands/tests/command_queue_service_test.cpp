@@ -5,7 +5,7 @@
 #include <map>
 #include <vector>
 
-#include "app/store/tests/temp_dir.h"
+#include "testing/temp_dir.h"
 #include "base/clock.h"
 #include "base/log.h"
 #include "base/manual_main_queue.h"

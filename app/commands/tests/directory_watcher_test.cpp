@@ -7,7 +7,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "app/store/tests/temp_dir.h"
+#include "testing/temp_dir.h"
 #include "base/atomic_file.h"
 
 namespace orvex {

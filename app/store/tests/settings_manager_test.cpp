@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "app/store/tests/temp_dir.h"
+#include "testing/temp_dir.h"
 #include "base/log.h"
 
 namespace orvex {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/store/tests/temp_dir.h"
+#include "testing/temp_dir.h"
 #include "base/json.h"
 
 namespace orvex::e2e {

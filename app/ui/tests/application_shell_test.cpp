@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/shortcuts/shortcut_manager.h"
-#include "app/store/tests/temp_dir.h"
+#include "testing/temp_dir.h"
 #include "app/ui/backends/sim_desktop_backend.h"
 #include "app/ui/desktop_backend.h"
 #include "base/log.h"

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <thread>
 
-#include "app/store/tests/temp_dir.h"
+#include "testing/temp_dir.h"
 #include "app/ui/backends/desktop_factory.h"
 #include "app/ui/instance_lock.h"
 #include "app/ui/launch_options.h"

@@ -14,7 +14,7 @@
 #include "desktop/linux/atspi_accessibility.h"
 #include "desktop/linux/atspi_desktop.h"
 #include "desktop/linux/atspi_running_apps.h"
-#include "tools/inputaim/desktop_tests/child_process.h"
+#include "testing/child_process.h"
 #include "tools/inputaim/desktop_tests/required_tools.h"
 
 namespace orvex::testing {

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "desktop/linux/atspi_desktop.h"
-#include "tools/inputaim/desktop_tests/child_process.h"
+#include "testing/child_process.h"
 #include "tools/inputaim/desktop_tests/required_tools.h"
 
 namespace orvex::testing {

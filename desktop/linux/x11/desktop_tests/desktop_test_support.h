@@ -14,7 +14,7 @@
 
 #include "base/clock.h"
 #include "base/main_queue.h"
-#include "tools/inputaim/desktop_tests/child_process.h"
+#include "testing/child_process.h"
 #include "tools/inputaim/desktop_tests/required_tools.h"
 
 namespace orvex::testing {

@@ -14,7 +14,7 @@ namespace orvex::testing {
 class TempDir {
   public:
     TempDir() {
-        char pattern[] = "/tmp/orvex-store-test-XXXXXX";
+        char pattern[] = "/tmp/orvex-test-XXXXXX";
         if (!mkdtemp(pattern)) {
             throw std::runtime_error("mkdtemp failed");
         }

@@ -1,4 +1,4 @@
-#include "tools/inputaim/desktop_tests/child_process.h"
+#include "testing/child_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
