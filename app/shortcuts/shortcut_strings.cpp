@@ -1,5 +1,6 @@
 #include "app/shortcuts/shortcut_strings.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -284,6 +285,58 @@ std::string displayString(std::string_view shortcut) {
         }
     }
     return modifiers + keyText;
+}
+
+std::string keyboardText(std::string_view shortcut) {
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 17> kKeyWords{{
+        {"return", "Enter"},
+        {"enter", "Enter"},
+        {"tab", "Tab"},
+        {"space", "Space"},
+        {"backspace", "Backspace"},
+        {"delete", "Backspace"},
+        {"escape", "Esc"},
+        {"esc", "Esc"},
+        {"up", "Up"},
+        {"down", "Down"},
+        {"left", "Left"},
+        {"right", "Right"},
+        {"forwarddelete", "Delete"},
+        {"home", "Home"},
+        {"end", "End"},
+        {"pageup", "Page Up"},
+        {"pagedown", "Page Down"},
+    }};
+    bool control = false, alt = false, shift = false;
+    std::string key;
+    for (std::string_view part : splitParts(shortcut)) {
+        const std::string lower = toLower(part);
+        if (lower == "shift") {
+            shift = true;
+        } else if (lower == "alt" || lower == "option") {
+            alt = true;
+        } else if (std::any_of(kDisplayModifiers.begin(), kDisplayModifiers.end(),
+                               [&](const DisplayModifier& m) { return m.name == lower; })) {
+            control = true;  // every other modifier name is Command or Control: Ctrl on X11
+        } else {
+            key = std::string(part);
+            for (const auto& [name, word] : kKeyWords) {
+                if (name == lower) {
+                    key = word;
+                }
+            }
+            if (key.size() == 1 && key[0] >= 'a' && key[0] <= 'z') {
+                key[0] = static_cast<char>(key[0] - 'a' + 'A');
+            }
+        }
+    }
+    std::string text;
+    for (auto [held, word] : {std::pair{control, "Ctrl+"}, {alt, "Alt+"}, {shift, "Shift+"}}) {
+        if (held) {
+            text += word;
+        }
+    }
+    return text + key;
 }
 
 std::optional<std::string> captureNameFor(std::uint32_t keyCode) {

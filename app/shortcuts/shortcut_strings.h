@@ -50,6 +50,9 @@ std::optional<ParsedShortcut> parseShortcut(std::string_view shortcut);
 std::optional<std::uint32_t> keyCodeFor(std::string_view keyName);
 // "CommandOrControl+Shift+2" -> "⌘⇧2".
 std::string displayString(std::string_view shortcut);
+// "CommandOrControl+Shift+2" -> "Ctrl+Shift+2": the words a PC keyboard's user reads, by the
+// X11 key mapping (Command and Control are both Ctrl, Option is Alt).
+std::string keyboardText(std::string_view shortcut);
 std::string displaySymbol(std::string_view keyName);
 std::optional<std::string> captureNameFor(std::uint32_t keyCode);
 

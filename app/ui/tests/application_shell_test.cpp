@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "app/shortcuts/shortcut_manager.h"
-#include "testing/temp_dir.h"
 #include "app/ui/backends/sim_desktop_backend.h"
 #include "app/ui/desktop_backend.h"
 #include "base/log.h"
@@ -11,6 +10,7 @@
 #include "desktop/sim/sim_desktop.h"
 #include "protocol/cli_command.h"
 #include "protocol/cli_response.h"
+#include "testing/temp_dir.h"
 
 namespace orvex {
 namespace {

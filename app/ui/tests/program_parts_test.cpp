@@ -8,12 +8,12 @@
 #include <QTimer>
 #include <thread>
 
-#include "testing/temp_dir.h"
 #include "app/ui/backends/desktop_factory.h"
 #include "app/ui/instance_lock.h"
 #include "app/ui/launch_options.h"
 #include "app/ui/qt_main_queue.h"
 #include "base/manual_main_queue.h"
+#include "testing/temp_dir.h"
 
 namespace orvex {
 namespace {
