@@ -88,6 +88,9 @@ void ApplicationShell::start() {
     } else {
         log::system("[Orvex] No desktop session: presets cannot run and hot keys are off");
     }
+    if (environment_.createWindows) {
+        environment_.createWindows();
+    }
     if (environment_.x11OnWayland) {
         std::string notice = i18n_->text("status.x11OnWayland");
         log::system("[Orvex] " + notice);
@@ -112,6 +115,7 @@ void ApplicationShell::start() {
 
     if (desktop) {
         wakeSubscription_ = desktop->workspace->subscribeDidWake([this] { registerHotKeys(); });
+        requireAccessibilityTrust();
     }
     offerTutorial();
 }
@@ -179,6 +183,26 @@ void ApplicationShell::registerObservers() {
         stored.tutorialCompleted = true;
         settings_.save(stored);
     });
+}
+
+// Without accessibility nothing can be copied, focused or pasted: the window stays away
+// until the user has turned it on, then comes forward with the hot keys registered afresh.
+void ApplicationShell::requireAccessibilityTrust() {
+    Accessibility& accessibility = *environment_.desktop->accessibility;
+    if (accessibility.isProcessTrusted(false)) {
+        return;
+    }
+    notifications_.post(notifications::hideMainWindow);
+    accessibility.isProcessTrusted(true);
+    trustPoll_ = environment_.mainQueue.repeatEvery(kTrustPollInterval, [this, &accessibility] {
+        if (!accessibility.isProcessTrusted(false)) {
+            return;
+        }
+        trustPoll_->cancel();
+        notifications_.post(notifications::showMainWindow);
+        registerHotKeys();
+    });
+    timers_.push_back(trustPoll_);
 }
 
 void ApplicationShell::offerTutorial() {

@@ -45,6 +45,9 @@ struct ShellEnvironment {
     // The desktop is X11 through XWayland on a Wayland session: said at start-up and in
     // "app.status", since shortcuts and keystrokes then miss Wayland-native applications.
     bool x11OnWayland = false;
+    // Makes the tray item and the main window: called by start() once the tracker exists,
+    // before the observers, hot keys and commands. Empty when Orvex runs without windows.
+    std::function<void()> createWindows = {};
 };
 
 // The composition root of Orvex without windows: creates the long-lived services in their
@@ -55,6 +58,7 @@ class ApplicationShell {
     static constexpr std::chrono::seconds kTestPresetDelay{5};
     static constexpr std::chrono::seconds kTestPresetHideDelay{1};
     static constexpr std::chrono::seconds kTutorialDelay{1};
+    static constexpr std::chrono::seconds kTrustPollInterval{2};
 
     // Creates the localization manager (resolving and loading the language) and the
     // application state (loading the presets).
@@ -81,12 +85,15 @@ class ApplicationShell {
     NotificationCenter& notifications() { return notifications_; }
     CommandQueueService* commandQueue() { return commandQueue_.get(); }
     ShortcutManager* shortcuts() { return shortcuts_.get(); }
+    // None without a desktop.
+    PreviousAppTracker* tracker() { return tracker_.get(); }
     bool hasDesktop() const { return environment_.desktop != nullptr; }
 
   private:
     void scheduleTestPreset();
     void registerObservers();
     void offerTutorial();
+    void requireAccessibilityTrust();
 
     ShellEnvironment environment_;
     SettingsManager settings_;
@@ -104,6 +111,7 @@ class ApplicationShell {
     std::shared_ptr<CommandQueueService> commandQueue_;
     std::optional<std::uint64_t> wakeSubscription_;
     std::vector<TimerRef> timers_;  // the delayed start-up steps, dropped with the shell
+    TimerRef trustPoll_;
     std::atomic<int> activeRuns_{0};
     bool started_ = false;
 };

@@ -13,6 +13,8 @@ LaunchOptionsResult parseLaunchOptions(const std::vector<std::string>& arguments
             result.options.listDesktops = true;
         } else if (argument == "--verbose") {
             result.options.verbose = true;
+        } else if (argument == "--headless") {
+            result.options.headless = true;
         } else if (argument == "--test-preset") {
             // The flag as the last argument schedules nothing.
             if (hasValue) {
@@ -35,18 +37,21 @@ LaunchOptionsResult parseLaunchOptions(const std::vector<std::string>& arguments
 
 std::string launchUsage() {
     return "Usage: orvex [--desktop sim:SCENARIO.json] [--journal FILE] [--test-preset ID]\n"
-           "             [--verbose]\n"
+           "             [--headless] [--verbose]\n"
            "       orvex --list-desktops\n"
            "\n"
            "  --desktop sim:FILE   run on the simulated desktop described by the scenario FILE\n"
            "  --journal FILE       write the simulated desktop's journal to FILE (appending)\n"
            "  --test-preset ID     run the preset ID once, five seconds after start-up\n"
+           "  --headless           no windows and no tray icon, even with a display\n"
            "  --verbose            print the system log lines to standard error as well\n"
            "  --list-desktops      print the desktops this build can run on and exit\n"
            "\n"
-           "Without --desktop Orvex runs with no desktop at all: every orvex-cli command\n"
-           "works, and preset runs fail with a message saying no desktop session is\n"
-           "available. Stop Orvex with Ctrl+C or SIGTERM.\n";
+           "Without --desktop Orvex uses the X11 desktop of $DISPLAY, with its tray icon and\n"
+           "windows. With no display it runs headless with no desktop at all: every\n"
+           "orvex-cli command works, and preset runs fail with a message saying no desktop\n"
+           "session is available. Started again for the same settings, it asks the running\n"
+           "Orvex to show its window. Stop Orvex with Ctrl+C, SIGTERM or its Quit menu.\n";
 }
 
 }  // namespace orvex

@@ -16,6 +16,8 @@ struct LaunchOptions {
     std::optional<std::string> testPreset;
     // "--verbose": the system log lines are printed to standard error as well.
     bool verbose = false;
+    // "--headless": no windows and no tray, even with a display.
+    bool headless = false;
     // "--list-desktops": print the desktops this build can run on, one a line, and exit.
     bool listDesktops = false;
     bool help = false;

@@ -2,7 +2,7 @@
 
 #ifdef ORVEX_HAS_LINUX_DESKTOP
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include "desktop/linux/x11/linux_desktop.h"
 #include "desktop/linux/x11/x11_display.h"
@@ -35,9 +35,18 @@ bool linuxDesktopBuilt() {
 }
 
 std::unique_ptr<QCoreApplication> createQtApplication(int& argc, char** argv,
-                                                      bool linuxDesktopWanted) {
-    if (linuxDesktopWanted && !linux_desktop::x11SessionProblem()) {
+                                                      bool linuxDesktopWanted, bool windows) {
+    const bool onX11 = linuxDesktopWanted && !linux_desktop::x11SessionProblem();
+    if (onX11) {
         qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    // A display that cannot be opened would end the widget application at its start; Orvex
+    // then runs without windows and says why it cannot use the desktop.
+    std::string problem;
+    if (windows && (onX11 || linux_desktop::X11Display::open(&problem))) {
+        return std::make_unique<QApplication>(argc, argv);
+    }
+    if (onX11) {
         return std::make_unique<QGuiApplication>(argc, argv);
     }
     return std::make_unique<QCoreApplication>(argc, argv);
@@ -62,13 +71,18 @@ DesktopChoice chooseLinuxDesktop(const DesktopRequest& request, MainQueue& mainQ
 
 #else
 
+#include <QApplication>
+
 namespace orvex {
 
 bool linuxDesktopBuilt() {
     return false;
 }
 
-std::unique_ptr<QCoreApplication> createQtApplication(int& argc, char** argv, bool) {
+std::unique_ptr<QCoreApplication> createQtApplication(int& argc, char** argv, bool, bool windows) {
+    if (windows) {
+        return std::make_unique<QApplication>(argc, argv);
+    }
     return std::make_unique<QCoreApplication>(argc, argv);
 }
 

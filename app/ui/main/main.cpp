@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <sstream>
 
 #include "app/execution/web_app_override.h"
 #include "app/i18n/locale_directory.h"
@@ -22,6 +23,7 @@
 #include "app/ui/status_line_echo.h"
 #include "base/app_paths.h"
 #include "base/log.h"
+#include "cli/core/cli_runner.h"
 
 namespace {
 
@@ -45,17 +47,32 @@ int fail(const std::string& message) {
     return 1;
 }
 
+// A second start for the same settings is how a launcher entry brings the window back:
+// the running Orvex is asked through its command directory, as orvex-cli would.
+int reopenRunningOrvex(const std::string& lockProblem) {
+    RealClock clock;
+    std::ostringstream out, err;
+    CliEnvironment environment{clock, out, err};
+    if (runCli({"window.show"}, environment) != 0) {
+        return fail(lockProblem + "; it did not answer: " + err.str());
+    }
+    std::cout << "orvex: Orvex is already running; its window is shown" << std::endl;
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     auto parsed = parseLaunchOptions(arguments);
-    // The Linux desktop's clipboard needs a GUI application, made before anything uses Qt.
-    const bool linuxDesktopWanted = parsed.error.empty() && !parsed.options.help &&
-                                    !parsed.options.listDesktops && !parsed.options.desktop &&
-                                    displayPresent();
+    // The Linux desktop's clipboard needs a GUI application, the windows a widget one; either
+    // is made before anything uses Qt.
+    const bool running =
+        parsed.error.empty() && !parsed.options.help && !parsed.options.listDesktops;
+    const bool linuxDesktopWanted = running && !parsed.options.desktop && displayPresent();
+    const bool windowsWanted = running && !parsed.options.headless && displayPresent();
     std::unique_ptr<QCoreApplication> application =
-        createQtApplication(argc, argv, linuxDesktopWanted);
+        createQtApplication(argc, argv, linuxDesktopWanted, windowsWanted);
     QCoreApplication::setApplicationName("orvex");
     if (!parsed.error.empty()) {
         std::cerr << "orvex: " << parsed.error << "\n\n" << launchUsage();
@@ -82,6 +99,9 @@ int main(int argc, char** argv) {
     }
     // One Orvex per settings directory: a second would answer the same command files.
     auto lock = InstanceLock::acquire(paths.paths->orvexDirectory);
+    if (!lock.lock && lock.heldByAnother) {
+        return reopenRunningOrvex(lock.error);
+    }
     if (!lock.lock) {
         return fail(lock.error);
     }
