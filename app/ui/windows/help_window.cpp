@@ -129,6 +129,8 @@ HelpWindow::HelpWindow(LocalizationManager& i18n, QWidget* parent)
     contentsHeading_ = new QLabel;
     contentsHeading_->setObjectName("helpHeading");
     contentsHeading_->setWordWrap(true);
+    // The style's padding would otherwise indent it off the entries' edge.
+    contentsHeading_->setIndent(0);
     contentsLayout->addWidget(contentsHeading_);
     entries_ = new QVBoxLayout;
     entries_->setSpacing(8);

@@ -154,7 +154,7 @@ void TutorialOverlay::showStep() {
     text_->setText(qs(i18n_.text(stepKey(step_, "Text"))));
     back_->setText(qs(i18n_.text("tutorial.back")));
     skip_->setText(qs(i18n_.text("tutorial.skip")));
-    next_->setText(qs(i18n_.text(step_ == kSteps ? "tutorial.done" : "tutorial.next")));
+    next_->setText(qs(step_ == kSteps ? i18n_.text("tutorial.done") : i18n_.text("tutorial.next")));
     for (QPushButton* button : {back_, skip_, next_}) {
         button->setAccessibleName(button->text());
     }
