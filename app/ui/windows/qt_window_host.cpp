@@ -27,11 +27,16 @@ void QtWindowHost::showMainWindow() {
     }
     // The window manager forgets a hidden window's taskbar hint; it gets it again with the
     // window.
-    setSkipTaskbar(window_, mode_ == ActivationMode::accessory);
+    const bool skip = mode_ == ActivationMode::accessory;
+    setSkipTaskbar(window_, skip);
     if (window_.isMinimized()) {
         window_.showNormal();
     } else {
         window_.show();
+    }
+    if (skip) {
+        // Showing may have put a new native window in place of the one that had the hint.
+        setSkipTaskbar(window_, skip);
     }
     window_.raise();
     window_.activateWindow();

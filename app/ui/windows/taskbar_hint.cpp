@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
 
 #if ORVEX_WINDOWS_XCB
 #include <xcb/xcb.h>
@@ -48,52 +49,53 @@ void setSkipTaskbar(QWidget& window, bool skip) {
     if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE || skipPager == XCB_ATOM_NONE) {
         return;
     }
-    const auto id = static_cast<xcb_window_t>(window.winId());
+    // The native window's own id: Qt may re-create the window underneath the widget (after
+    // an always-on-top change), and the widget's id then names the old one.
+    window.winId();
+    const auto id = static_cast<xcb_window_t>(window.windowHandle()->winId());
+
+    // The hint lives in the window's property, which the window manager reads when it takes
+    // the window on. Qt merges its own states into what it finds there; the window manager
+    // drops the property when the window is hidden, so the hint is written anew before every
+    // show.
+    std::vector<xcb_atom_t> atoms;
+    Reply<xcb_get_property_reply_t> current(
+        xcb_get_property_reply(connection,
+                               xcb_get_property(connection, 0, id, state, XCB_ATOM_ATOM, 0, 1024),
+                               nullptr),
+        &std::free);
+    if (current && current->format == 32 && current->type == XCB_ATOM_ATOM) {
+        const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(current.get()));
+        atoms.assign(data, data + xcb_get_property_value_length(current.get()) / 4);
+    }
+    std::erase_if(atoms, [&](xcb_atom_t atom) { return atom == skipTaskbar || atom == skipPager; });
+    if (skip) {
+        atoms.push_back(skipTaskbar);
+        atoms.push_back(skipPager);
+    }
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
+                        static_cast<std::uint32_t>(atoms.size()), atoms.data());
 
     if (window.isVisible()) {
-        // A managed window's state belongs to the window manager: it is asked to change it.
+        // A window the manager has taken on is changed by asking the manager.
         Reply<xcb_get_geometry_reply_t> geometry(
             xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr),
             &std::free);
-        if (!geometry) {
-            return;
+        if (geometry) {
+            xcb_client_message_event_t event{};
+            event.response_type = XCB_CLIENT_MESSAGE;
+            event.format = 32;
+            event.window = id;
+            event.type = state;
+            event.data.data32[0] = skip ? kStateAdd : kStateRemove;
+            event.data.data32[1] = skipTaskbar;
+            event.data.data32[2] = skipPager;
+            event.data.data32[3] = kSourceApplication;
+            xcb_send_event(
+                connection, 0, geometry->root,
+                XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                reinterpret_cast<const char*>(&event));
         }
-        xcb_client_message_event_t event{};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = id;
-        event.type = state;
-        event.data.data32[0] = skip ? kStateAdd : kStateRemove;
-        event.data.data32[1] = skipTaskbar;
-        event.data.data32[2] = skipPager;
-        event.data.data32[3] = kSourceApplication;
-        xcb_send_event(connection, 0, geometry->root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                       reinterpret_cast<const char*>(&event));
-    } else {
-        // A hidden window carries the hint in its own property, which the window manager
-        // reads when the window is shown. Qt merges its own states into what it finds there,
-        // and the window manager drops the property when the window is hidden again, so the
-        // hint is written anew before every show.
-        std::vector<xcb_atom_t> atoms;
-        Reply<xcb_get_property_reply_t> current(
-            xcb_get_property_reply(
-                connection, xcb_get_property(connection, 0, id, state, XCB_ATOM_ATOM, 0, 1024),
-                nullptr),
-            &std::free);
-        if (current && current->format == 32 && current->type == XCB_ATOM_ATOM) {
-            const auto* data =
-                static_cast<const xcb_atom_t*>(xcb_get_property_value(current.get()));
-            atoms.assign(data, data + xcb_get_property_value_length(current.get()) / 4);
-        }
-        std::erase_if(atoms,
-                      [&](xcb_atom_t atom) { return atom == skipTaskbar || atom == skipPager; });
-        if (skip) {
-            atoms.push_back(skipTaskbar);
-            atoms.push_back(skipPager);
-        }
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
-                            static_cast<std::uint32_t>(atoms.size()), atoms.data());
     }
     xcb_flush(connection);
 }
