@@ -1,0 +1,106 @@
+#include "app/ui/windows/theme.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QPalette>
+#include <QStyleFactory>
+
+namespace orvex {
+namespace {
+
+// Named once; the style sheet and the palette both draw from here. The background sits
+// just above the status box's neutral fill (rgb 10, 26, 22), so the box reads as part of the
+// window rather than a patch on it.
+constexpr QLatin1StringView kBackground{"#0c1714"};
+constexpr QLatin1StringView kSurface{"#14241f"};
+constexpr QLatin1StringView kSurfaceHover{"#1c3129"};
+constexpr QLatin1StringView kSurfacePressed{"#244035"};
+constexpr QLatin1StringView kBorder{"rgba(255, 255, 255, 0.10)"};
+constexpr QLatin1StringView kText{"#e6eeeb"};
+constexpr QLatin1StringView kSecondaryText{"#9db3ab"};
+constexpr QLatin1StringView kAccent{"#5fd3a6"};
+constexpr QLatin1StringView kBadgeFill{"rgba(95, 211, 166, 0.16)"};
+constexpr QLatin1StringView kMenuSelection{"#24403d"};
+constexpr QLatin1StringView kStatusGround{"#eef3f1"};
+
+// Latin first for its shapes, then the CJK face for every glyph the first one lacks.
+const QStringList kFontFamilies = {"Noto Sans", "Noto Sans CJK JP", "DejaVu Sans", "sans-serif"};
+constexpr int kFontPixelSize = 14;
+
+QString styleSheet() {
+    // Spacing is in multiples of 4 px. Focus shows as an accent outline, hover and press as
+    // lighter surfaces, so the keyboard user always sees where Enter will go.
+    return QStringLiteral(R"(
+QMainWindow, QDialog { color: %1; background-color: %2; }
+QScrollArea, QScrollArea > QWidget > QWidget { border: none; background: transparent; }
+QLabel { background: transparent; }
+QLabel#viewTitle { font-size: 18px; font-weight: 600; }
+QLabel#badge {
+    background-color: %3; color: %4; border-radius: 4px; padding: 0px 8px; font-size: 12px;
+}
+QLabel#destination, QLabel#shortcut { color: %5; font-size: 12px; }
+QLabel#shortcut {
+    border: 1px solid %6; border-radius: 4px; padding: 0px 4px;
+}
+QPushButton {
+    background-color: %7; border: 1px solid %6; border-radius: 8px; padding: 8px 16px;
+}
+QPushButton:hover { background-color: %8; }
+QPushButton:pressed { background-color: %9; }
+QPushButton:focus { border: 2px solid %4; }
+QPushButton#presetButton { text-align: left; padding: 0px; min-height: 56px; }
+QPushButton#folderHeader {
+    background-color: transparent; border: 1px solid transparent; text-align: left;
+    padding: 4px 8px; font-weight: 600; color: %5;
+}
+QPushButton#folderHeader:hover { background-color: %7; color: %1; }
+QPushButton#folderHeader:focus { border: 2px solid %4; }
+QMenuBar { background-color: %2; }
+QMenuBar::item { padding: 4px 12px; background: transparent; }
+QMenuBar::item:selected, QMenu::item:selected { background-color: %10; }
+QMenu { background-color: %7; border: 1px solid %6; padding: 4px 0px; }
+QMenu::item { padding: 4px 24px; }
+QMenu::separator { height: 1px; background: %6; margin: 4px 8px; }
+QFrame#statusGround { background-color: %11; border-radius: 8px; margin: 1px; }
+QScrollBar:vertical { background: transparent; width: 8px; margin: 0px; }
+QScrollBar::handle:vertical { background: %8; border-radius: 4px; min-height: 32px; }
+QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }
+QToolTip { color: %1; background-color: %7; border: 1px solid %6; }
+)")
+        .arg(kText, kBackground, kBadgeFill, kAccent, kSecondaryText, kBorder, kSurface,
+             kSurfaceHover, kSurfacePressed, kMenuSelection, kStatusGround);
+}
+
+QPalette palette() {
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(kBackground));
+    palette.setColor(QPalette::WindowText, QColor(kText));
+    palette.setColor(QPalette::Base, QColor(kSurface));
+    palette.setColor(QPalette::AlternateBase, QColor(kSurfaceHover));
+    palette.setColor(QPalette::Text, QColor(kText));
+    palette.setColor(QPalette::Button, QColor(kSurface));
+    palette.setColor(QPalette::ButtonText, QColor(kText));
+    palette.setColor(QPalette::Highlight, QColor(kMenuSelection));
+    palette.setColor(QPalette::HighlightedText, QColor(kText));
+    palette.setColor(QPalette::PlaceholderText, QColor(kSecondaryText));
+    palette.setColor(QPalette::ToolTipBase, QColor(kSurface));
+    palette.setColor(QPalette::ToolTipText, QColor(kText));
+    return palette;
+}
+
+}  // namespace
+
+void applyTheme(QApplication& application) {
+    // Fusion draws the same on every desktop, so the style sheet is the only source of looks.
+    if (QStyle* fusion = QStyleFactory::create("Fusion")) {
+        QApplication::setStyle(fusion);
+    }
+    QFont font = QApplication::font();
+    font.setFamilies(kFontFamilies);
+    font.setPixelSize(kFontPixelSize);
+    QApplication::setFont(font);
+    QApplication::setPalette(palette());
+    application.setStyleSheet(styleSheet());
+}
+
+}  // namespace orvex
