@@ -88,6 +88,8 @@ class ApplicationShell {
     // None without a desktop.
     PreviousAppTracker* tracker() { return tracker_.get(); }
     bool hasDesktop() const { return environment_.desktop != nullptr; }
+    Desktop* desktop() { return environment_.desktop; }
+    MainQueue& mainQueue() { return environment_.mainQueue; }
 
   private:
     void scheduleTestPreset();

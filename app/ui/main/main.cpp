@@ -3,10 +3,13 @@
 
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -21,6 +24,8 @@
 #include "app/ui/qt_main_queue.h"
 #include "app/ui/signal_quit.h"
 #include "app/ui/status_line_echo.h"
+#include "app/ui/windows/desktop_windows.h"
+#include "app/ui/windows/theme.h"
 #include "base/app_paths.h"
 #include "base/log.h"
 #include "cli/core/cli_runner.h"
@@ -135,15 +140,34 @@ int main(int argc, char** argv) {
         }
     }
 
-    ApplicationShell shell(
-        ShellEnvironment{mainQueue, clock, *tasks, *paths.paths, localeDirectory(),
-                         choice.backend ? &choice.backend->desktop() : nullptr, options.testPreset,
-                         execution, choice.backend && choice.backend->x11OnWayland()});
+    // Made by the shell's start-up once its tracker exists; only with a widget application.
+    std::unique_ptr<DesktopWindows> windows;
+    bool restart = false;
+    auto* widgets = qobject_cast<QApplication*>(application.get());
+    std::function<void()> createWindows;
+    ApplicationShell* shellRef = nullptr;
+    if (widgets) {
+        applyTheme(*widgets);
+        createWindows = [&] {
+            DesktopWindowsOptions windowOptions;
+            windowOptions.macShortcutSymbols = options.desktop.has_value();
+            windowOptions.restart = [&] {
+                restart = true;
+                QCoreApplication::exit(0);
+            };
+            windows = std::make_unique<DesktopWindows>(*shellRef, std::move(windowOptions));
+        };
+    }
+    ApplicationShell shell(ShellEnvironment{
+        mainQueue, clock, *tasks, *paths.paths, localeDirectory(),
+        choice.backend ? &choice.backend->desktop() : nullptr, options.testPreset, execution,
+        choice.backend && choice.backend->x11OnWayland(), std::move(createWindows)});
+    shellRef = &shell;
     StatusLineEcho statusLine(
         shell.state(), [](std::string_view line) { std::cout << "orvex: " << line << std::endl; });
     SignalQuit quitOnSignal([](int signal) {
         log::system("[Orvex] Signal " + std::to_string(signal) + ", quitting");
-        QCoreApplication::quit();
+        QCoreApplication::exit(0);
     });
     if (!quitOnSignal.installed()) {
         return fail("cannot watch for SIGINT and SIGTERM");
@@ -161,6 +185,15 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 100);
     }
     tasks.reset();
+    windows.reset();
+    if (restart) {
+        // In place, with the same arguments: the settings are saved, the lock file's
+        // descriptor closes on exec so the new image takes the lock again.
+        std::cout << "orvex: restarting for the new language" << std::endl;
+        shell.stopCommands();
+        execv("/proc/self/exe", argv);
+        return fail(std::string("cannot restart: ") + std::strerror(errno));
+    }
     std::cout << "orvex: stopped" << std::endl;
     return 0;
 }

@@ -25,6 +25,8 @@ void showAboutBox(QWidget* parent, LocalizationManager& i18n) {
     box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromUtf8(kProgramName) + QLatin1Char(' ') +
                 QString::fromUtf8(orvexVersion()));
+    box.setInformativeText(
+        QString::fromStdString(i18n.text("about.summary") + "\n\n" + i18n.text("about.licence")));
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }

@@ -188,7 +188,8 @@ HelpWindow::~HelpWindow() {
 }
 
 void HelpWindow::retranslate() {
-    setWindowTitle(qs(i18n_.text("help.title")));
+    // Window lists and task switchers show it by the menu item that opens it.
+    setWindowTitle(qs(i18n_.text("menu.openHelp")));
     contentsHeading_->setText(qs(i18n_.text("help.title")));
     const QString placeholder = qs(i18n_.text("help.searchPlaceholder"));
     search_->setPlaceholderText(placeholder);

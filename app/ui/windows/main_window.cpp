@@ -74,16 +74,26 @@ QAction* MainWindow::addAction(QMenu* menu, const std::function<void()>& action)
 }
 
 void MainWindow::buildMenus() {
-    // The application's name heads its own menu; it reads the same in every language.
-    appMenu_ = menuBar()->addMenu(QStringLiteral("Orvex"));
+    appMenu_ = menuBar()->addMenu(QString());
     about_ = addAction(appMenu_, actions_.about);
     about_->setMenuRole(QAction::AboutRole);
     appMenu_->addSeparator();
-    alwaysOnTop_ = addAction(appMenu_, actions_.toggleAlwaysOnTop);
+    quit_ = addAction(appMenu_, actions_.quit);
+    quit_->setMenuRole(QAction::QuitRole);
+    quit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    presetsMenu_ = menuBar()->addMenu(QString());
+    export_ = addAction(presetsMenu_, actions_.exportSettings);
+    import_ = addAction(presetsMenu_, actions_.importSettings);
+    presetsMenu_->addSeparator();
+    reset_ = addAction(presetsMenu_, actions_.resetPresets);
+
+    viewMenu_ = menuBar()->addMenu(QString());
+    alwaysOnTop_ = addAction(viewMenu_, actions_.toggleAlwaysOnTop);
     alwaysOnTop_->setCheckable(true);
     // The check mark shows the state, not the click: whatever the action made of it.
     connect(alwaysOnTop_, &QAction::triggered, this, [this] { syncChecks(); });
-    languageMenu_ = appMenu_->addMenu(QString());
+    languageMenu_ = viewMenu_->addMenu(QString());
     auto* languages = new QActionGroup(this);
     for (auto [item, code] : {std::pair{&japanese_, "ja"}, std::pair{&english_, "en"}}) {
         *item = languageMenu_->addAction(QString());
@@ -96,16 +106,6 @@ void MainWindow::buildMenus() {
             syncChecks();
         });
     }
-    appMenu_->addSeparator();
-    quit_ = addAction(appMenu_, actions_.quit);
-    quit_->setMenuRole(QAction::QuitRole);
-    quit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-
-    presetsMenu_ = menuBar()->addMenu(QString());
-    export_ = addAction(presetsMenu_, actions_.exportSettings);
-    import_ = addAction(presetsMenu_, actions_.importSettings);
-    presetsMenu_->addSeparator();
-    reset_ = addAction(presetsMenu_, actions_.resetPresets);
 
     helpMenu_ = menuBar()->addMenu(QString());
     openHelp_ = addAction(helpMenu_, actions_.openHelp);
@@ -117,19 +117,19 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::retranslate() {
+    appMenu_->setTitle(QString::fromStdString(i18n_.text("menu.appMenu")));
+    viewMenu_->setTitle(QString::fromStdString(i18n_.text("menu.viewMenu")));
     setText(about_, i18n_, "menu.about");
     setText(alwaysOnTop_, i18n_, "menu.alwaysOnTop");
     languageMenu_->setTitle(QString::fromStdString(i18n_.text("menu.language")));
     setText(japanese_, i18n_, "menu.langJa");
     setText(english_, i18n_, "menu.langEn");
     setText(quit_, i18n_, "menu.quit");
-    // The desktop has no menus of its own to borrow titles from, so the presets menu is
-    // named like the main view's list and the help menu like the help window.
-    presetsMenu_->setTitle(QString::fromStdString(i18n_.text("index.presets")));
+    presetsMenu_->setTitle(QString::fromStdString(i18n_.text("menu.presetsMenu")));
     setText(export_, i18n_, "menu.exportPresets");
     setText(import_, i18n_, "menu.importPresets");
     setText(reset_, i18n_, "menu.resetPresets");
-    helpMenu_->setTitle(QString::fromStdString(i18n_.text("help.title")));
+    helpMenu_->setTitle(QString::fromStdString(i18n_.text("menu.helpMenu")));
     setText(openHelp_, i18n_, "menu.openHelp");
     setText(tutorial_, i18n_, "menu.tutorial");
     setText(website_, i18n_, "menu.website");

@@ -90,6 +90,7 @@ class MainWindow : public QMainWindow {
 
     QMenu* appMenu_ = nullptr;
     QMenu* presetsMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
     QMenu* languageMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* about_ = nullptr;

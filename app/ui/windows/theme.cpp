@@ -5,6 +5,8 @@
 #include <QPalette>
 #include <QStyleFactory>
 
+#include "app/ui/windows/help_theme.h"
+
 namespace orvex {
 namespace {
 
@@ -100,7 +102,7 @@ void applyTheme(QApplication& application) {
     font.setPixelSize(kFontPixelSize);
     QApplication::setFont(font);
     QApplication::setPalette(palette());
-    application.setStyleSheet(styleSheet());
+    application.setStyleSheet(styleSheet() + helpThemeRules());
 }
 
 }  // namespace orvex

@@ -15,6 +15,7 @@ namespace orvex {
 namespace {
 
 constexpr int kCardWidth = 480;
+constexpr int kCardMargin = 24;
 // Dark enough that the card stands out, light enough that the window stays recognisable.
 const QColor kBackdrop(4, 12, 10, 190);
 
@@ -50,7 +51,7 @@ TutorialOverlay::TutorialOverlay(LocalizationManager& i18n, NotificationCenter& 
     card->setMaximumWidth(kCardWidth);
     card->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* cardLayout = new QVBoxLayout(card);
-    cardLayout->setContentsMargins(24, 24, 24, 24);
+    cardLayout->setContentsMargins(kCardMargin, kCardMargin, kCardMargin, kCardMargin);
     cardLayout->setSpacing(16);
     progress_ = wrappingLabel("tutorialProgress");
     title_ = wrappingLabel("tutorialTitle");
@@ -152,6 +153,9 @@ void TutorialOverlay::showStep() {
     progress_->setText(QStringLiteral("%1 / %2").arg(step_).arg(kSteps));
     title_->setText(qs(i18n_.text(stepKey(step_, "Title"))));
     text_->setText(qs(i18n_.text(stepKey(step_, "Text"))));
+    // A wrapped label inside a card that may only shrink is given the height of one line
+    // less than it needs; the whole text, at the card's inner width, is what it asks for.
+    text_->setMinimumHeight(text_->heightForWidth(kCardWidth - 2 * kCardMargin));
     back_->setText(qs(i18n_.text("tutorial.back")));
     skip_->setText(qs(i18n_.text("tutorial.skip")));
     next_->setText(qs(step_ == kSteps ? i18n_.text("tutorial.done") : i18n_.text("tutorial.next")));
