@@ -15,8 +15,9 @@ const char* orvexVersion() {
     return ORVEX_VERSION;
 }
 
-void showAboutBox(QWidget* parent, LocalizationManager& i18n) {
-    QMessageBox box(parent);
+std::unique_ptr<QMessageBox> makeAboutBox(QWidget* parent, LocalizationManager& i18n) {
+    auto made = std::make_unique<QMessageBox>(parent);
+    QMessageBox& box = *made;
     box.setObjectName("aboutBox");
     box.setWindowTitle(QString::fromStdString(i18n.text("menu.about")));
     if (!QApplication::windowIcon().isNull()) {
@@ -28,7 +29,11 @@ void showAboutBox(QWidget* parent, LocalizationManager& i18n) {
     box.setInformativeText(
         QString::fromStdString(i18n.text("about.summary") + "\n\n" + i18n.text("about.licence")));
     box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    return made;
+}
+
+void showAboutBox(QWidget* parent, LocalizationManager& i18n) {
+    makeAboutBox(parent, i18n)->exec();
 }
 
 }  // namespace orvex
