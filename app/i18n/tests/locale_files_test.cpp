@@ -119,21 +119,6 @@ TEST(LocaleFilesTest, BothLanguagesHoldEveryKeyTheSourcesUseAndTheSamePlaceholde
             EXPECT_EQ(placeholders(key, ja.at(key)), placeholders(key, text)) << key;
         }
     }
-    // Help chapters are numbered from one without gaps, each with a title and a body.
-    static const std::regex chapter(R"(help\.ch([0-9]+)(Title|Body))");
-    std::map<int, std::set<std::string>> chapters;
-    for (const auto& [key, text] : en) {
-        std::smatch match;
-        if (key.starts_with("help.ch")) {
-            ASSERT_TRUE(std::regex_match(key, match, chapter)) << key;
-            chapters[std::stoi(match[1].str())].insert(match[2].str());
-        }
-    }
-    ASSERT_FALSE(chapters.empty());
-    EXPECT_EQ(chapters.rbegin()->first, static_cast<int>(chapters.size()));
-    for (const auto& [number, parts] : chapters) {
-        EXPECT_EQ(parts.size(), 2u) << "help.ch" << number;
-    }
 }
 
 // A status's class comes from which keyword list its text matches. No text may match both,

@@ -207,6 +207,8 @@ TEST(SettingsWriting, RoundTripKeepsModelDataAndDropsUnknownKeys) {
         {"id": "1", "folderId": "F", "label": "Fix", "appName": "Notes", "extra": [1, 2],
          "destinations": ["terminal"], "useCapture": true}],
         "language": "ja", "tutorialCompleted": null, "unknownRootKey": 1})");
+    ASSERT_EQ(read.presets.size(), 2u);
+    ASSERT_TRUE(read.presets[0].isFolder());
     EXPECT_EQ(*read.presets[0].folder(), (FolderItem{"folder", "F", "Work", true}));
     EXPECT_EQ(read.presets[0].id(), "F");
     EXPECT_EQ(read.language, "ja");

@@ -12,12 +12,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// How the object model is addressed (tell blocks, elements, properties, make new, as alias)
-// is run by the fixed scripts on the simulated desktop (app/execution/tests); here, only
-// applications that refuse or do not understand.
+// How the object model is addressed (elements, properties, make new, as alias) is run by
+// the fixed scripts on the simulated desktop (app/execution/tests); here, applications that
+// refuse, understand a command or do not.
 class Application : public ScriptObject {
   public:
-    Application(std::string name, std::optional<std::string> denied = std::nullopt)
+    explicit Application(std::string name, std::optional<std::string> denied = std::nullopt)
         : name_(std::move(name)), denied_(std::move(denied)) {}
     std::string describe() const override { return "application \"" + name_ + "\""; }
     std::optional<Value> property(const std::string&) override {
@@ -26,6 +26,16 @@ class Application : public ScriptObject {
         }
         return std::nullopt;
     }
+    std::optional<Value> perform(const std::string& command, const Value& direct,
+                                 const Record&) override {
+        if (command != understood) {
+            return std::nullopt;
+        }
+        performed.push_back(command + " " + script::describe(direct));
+        return Value();
+    }
+    std::string understood;
+    std::vector<std::string> performed;
 
   private:
     std::string name_;
@@ -129,6 +139,12 @@ TEST_F(ScriptInterpreterTest, RuntimeErrorsReadLikeThePlatform) {
     registry.add("Locked", std::make_shared<Application>(
                                "Locked", "Not authorized to send Apple events to Locked."));
     registry.add("Plain", std::make_shared<Application>("Plain"));
+    auto keys = std::make_shared<Application>("Keys");
+    keys->understood = "keystroke";
+    registry.add("Keys", keys);
+    // A command the inner target does not understand goes to the enclosing one.
+    ok("tell application \"Keys\"\ntell application \"Plain\" to keystroke \"v\"\nend tell");
+    EXPECT_EQ(keys->performed, std::vector<std::string>{"keystroke \"v\""});
     EXPECT_EQ(error("tell application \"Locked\" to return name"),
               "Not authorized to send Apple events to Locked. (-1743)");
     EXPECT_EQ(error("tell application \"Nowhere\" to activate"),

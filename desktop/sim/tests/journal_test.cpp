@@ -1,7 +1,5 @@
 #include <gmock/gmock.h>
 
-#include <fstream>
-
 #include "desktop/sim/sim_hot_keys.h"
 #include "desktop/sim/tests/sim_fixture.h"
 
@@ -16,20 +14,6 @@ class JournalTest : public SimFixture {
     }
     Desktop d_;
 };
-
-TEST_F(JournalTest, MirrorFileReceivesTheSameLines) {
-    auto path = sandbox_ / "journal.jsonl";
-    ASSERT_FALSE(desktop_->setJournalFile(path));
-    desktop_->userActivate("ChatGPT");
-    desktop_->wake();
-    std::ifstream file(path);
-    std::vector<std::string> written;
-    for (std::string line; std::getline(file, line);)
-        written.push_back(line);
-    EXPECT_EQ(written, desktop_->journalLines());
-    EXPECT_EQ(written.size(), 2u);
-    EXPECT_TRUE(desktop_->setJournalFile(sandbox_ / "missing/dir/j.jsonl"));
-}
 
 TEST_F(JournalTest, HotKeysRegisterOncePerCombinationAndFireOnTheMainQueue) {
     std::vector<std::uint32_t> fired;
