@@ -29,14 +29,10 @@ class LocalizationManagerTest : public ::testing::Test {
     std::unique_ptr<LocalizationManager> makeManager(
         Languages preferred, std::filesystem::path locales = shippedLocales()) {
         return std::make_unique<LocalizationManager>(
-            settings_, LocalizationOptions{
-                           .localeDirectory = std::move(locales),
-                           .preferredLanguages = [preferred] { return preferred; },
-                           .writeInterfaceLanguages =
-                               [this](const Languages& languages) {
-                                   interfaceLanguages_.push_back(languages);
-                               },
-                       });
+            settings_, LocalizationOptions{std::move(locales), [preferred] { return preferred; },
+                                           [this](const Languages& languages) {
+                                               interfaceLanguages_.push_back(languages);
+                                           }});
     }
 
     AppSettings storedSettings() const {
@@ -51,9 +47,8 @@ class LocalizationManagerTest : public ::testing::Test {
 
     // A user's own settings, in the form they take once read back from a file.
     static AppSettings customSettings(std::optional<std::string> language) {
-        PresetData preset = newBlankPreset();
+        PresetData preset;
         preset.id = "7";
-        preset.label = "Mine";
         preset.destinations = {"gemini-app"};
         FolderItem folder{.id = "f", .label = "Work", .open = false};
         return AppSettings{{PresetItem{folder}, PresetItem{preset}}, true, std::move(language)};

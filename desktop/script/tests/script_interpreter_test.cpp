@@ -2,15 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "base/clock.h"
 #include "desktop/script/script_error.h"
 
 namespace orvex::script {
 namespace {
-
-using namespace std::chrono_literals;
 
 // How the object model is addressed (elements, properties, make new, as alias) is run by
 // the fixed scripts on the simulated desktop (app/execution/tests); here, applications that
@@ -127,14 +123,7 @@ TEST_F(ScriptInterpreterTest, StatementsAndControlFlow) {
     EXPECT_EQ(ok("set x to \"a\\\"b\\\\c\"\nreturn x"), "a\"b\\c");
 }
 
-TEST_F(ScriptInterpreterTest, DelayWaitsOnTheClock) {
-    auto start = clock.now();
-    EXPECT_EQ(ok("delay 0.3\ndelay 2\ndelay 0\nreturn 1"), "1");
-    ASSERT_EQ(clock.sleeps().size(), 2u);
-    EXPECT_EQ(clock.sleeps()[0], std::chrono::duration_cast<Clock::Duration>(300ms));
-    EXPECT_EQ(clock.now() - start, std::chrono::duration_cast<Clock::Duration>(2300ms));
-}
-
+// Delays are run on the virtual clock by every preset run (app/execution/tests).
 TEST_F(ScriptInterpreterTest, RuntimeErrorsReadLikeThePlatform) {
     registry.add("Locked", std::make_shared<Application>(
                                "Locked", "Not authorized to send Apple events to Locked."));

@@ -7,16 +7,11 @@ namespace {
 
 class AccessibilityTest : public SimFixture {
   protected:
-    void SetUp() override {
-        load(kEditorAndChat);
-        d_ = desktop_->desktop();
-    }
+    void SetUp() override { load(kEditorAndChat); }
     std::int32_t pid(const std::string& app) { return desktop_->application(app)->pid; }
     AXElementRef app(const std::string& name) {
         return d_.accessibility->applicationElement(pid(name));
     }
-
-    Desktop d_;
 };
 
 TEST_F(AccessibilityTest, SettingFocusSelectionAndMinimizedChangesTheModel) {

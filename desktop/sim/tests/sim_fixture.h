@@ -45,6 +45,7 @@ class SimFixture : public ::testing::Test {
     VirtualClock clock_;
     ManualMainQueue queue_;
     std::shared_ptr<SimDesktop> desktop_;
+    Desktop d_ = desktop_->desktop();  // its interfaces outlive every scenario load
 };
 
 // One editor with a focused, selected text area, one chat app with a window, both running.

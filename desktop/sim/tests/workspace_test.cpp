@@ -13,10 +13,7 @@ class WorkspaceTest : public SimFixture {
     void SetUp() override {
         auto error = applyScenarioFile(*desktop_, demoPath(), sandbox_);
         ASSERT_FALSE(error) << *error;
-        d_ = desktop_->desktop();
     }
-
-    Desktop d_;
 };
 
 // Whatever was in front before, what opens the file, link or folder comes forward.
