@@ -73,6 +73,7 @@ TEST_F(ShortcutManagerTest, FiringPostsThePresetAsRegistered) {
     mainQueue.runUntilIdle();
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(posted[0].name, "executePreset");
+    ASSERT_TRUE(posted[0].preset);
     EXPECT_EQ(*posted[0].preset, preset("Old", "Alt+D"));
 
     manager->registerAll(presets);
