@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <set>
+#include <thread>
 
 #include "app/ui/e2e/e2e_support.h"
 #include "protocol/cli_command.h"
@@ -31,12 +32,12 @@ TEST(CommandFilesEndToEnd, FilesWrittenBeforeStartAreAnsweredAtStart) {
     Sandbox sandbox;
     const auto dir = sandbox.commands();
     std::filesystem::create_directories(dir);
-    writeFileAtomically(dir / "EARLY.command.json", command("EARLY", "app.status"));
+    ASSERT_FALSE(writeFileAtomically(dir / "EARLY.command.json", command("EARLY", "app.status")));
     ASSERT_EQ(::mkfifo((dir / "pipe.command.json").c_str(), 0600), 0);
     // Look-alikes stay where they are.
     const std::set<std::string> lookAlikes{"notes.json", "C.command.txt", "D.command.json.tmp-1f"};
     for (const std::string& name : lookAlikes) {
-        writeFileAtomically(dir / name, command("C", "folder.create"));
+        testing::writeText(dir / name, command("C", "folder.create"));
     }
 
     Orvex orvex(sandbox);
@@ -65,22 +66,20 @@ TEST(CommandFilesEndToEnd, UnreadableAndUnsafeCommandsAreDeletedUnanswered) {
     Orvex orvex(sandbox);
     ASSERT_TRUE(orvex.started()) << orvex.log();
     const auto dir = sandbox.commands();
-    writeFileAtomically(dir / "json.command.json", "{ this is not json");
-    writeFileAtomically(dir / "noparams.command.json",
-                        R"({"action": "preset.list", "id": "noparams"})");
-    writeFileAtomically(dir / "number.command.json",
-                        R"({"action": "preset.get", "id": "number", "params": {"id": 1}})");
-    writeFileAtomically(dir / "escape.command.json",
-                        R"({"action": "preset.list", "id": "../escape", "params": {}})");
-    writeFileAtomically(dir / "sub.command.json",
-                        R"({"action": "preset.list", "id": "a/b", "params": {}})");
-    writeFileAtomically(dir / "dots.command.json",
-                        R"({"action": "preset.list", "id": "..", "params": {}})");
-    writeFileAtomically(dir / "empty.command.json",
-                        R"({"action": "preset.list", "id": "", "params": {}})");
-    writeFileAtomically(dir / "huge.command.json",
-                        R"({"action": "preset.list", "id": "huge", "params": {"x": ")" +
-                            std::string(2u << 20, 'x') + "\"}}");
+    const std::pair<const char*, std::string> files[] = {
+        {"json", "{ this is not json"},
+        {"noparams", R"({"action": "preset.list", "id": "noparams"})"},
+        {"number", R"({"action": "preset.get", "id": "number", "params": {"id": 1}})"},
+        {"escape", R"({"action": "preset.list", "id": "../escape", "params": {}})"},
+        {"sub", R"({"action": "preset.list", "id": "a/b", "params": {}})"},
+        {"dots", R"({"action": "preset.list", "id": "..", "params": {}})"},
+        {"empty", R"({"action": "preset.list", "id": "", "params": {}})"},
+        {"huge", R"({"action": "preset.list", "id": "huge", "params": {"x": ")" +
+                     std::string(2u << 20, 'x') + "\"}}"},
+    };
+    for (const auto& [name, text] : files) {
+        ASSERT_FALSE(writeFileAtomically(dir / (std::string(name) + ".command.json"), text));
+    }
 
     ASSERT_TRUE(waitUntil([&] { return entries(dir).empty(); }))
         << "left: " << entries(dir).size() << "\n"
@@ -107,8 +106,9 @@ TEST(CommandFilesEndToEnd, ExistingResponseAndMismatchedNames) {
     ASSERT_TRUE(orvex.started()) << orvex.log();
     const auto dir = sandbox.commands();
 
-    writeFileAtomically(dir / "TAKEN.response.json", "earlier answer");
-    writeFileAtomically(dir / "TAKEN.command.json", command("TAKEN", "folder.create"));
+    ASSERT_FALSE(writeFileAtomically(dir / "TAKEN.response.json", "earlier answer"));
+    ASSERT_FALSE(
+        writeFileAtomically(dir / "TAKEN.command.json", command("TAKEN", "folder.create")));
     ASSERT_TRUE(waitUntil([&] { return !std::filesystem::exists(dir / "TAKEN.command.json"); }));
     EXPECT_EQ(readText(dir / "TAKEN.response.json"), "earlier answer");
     EXPECT_TRUE(waitUntil(
@@ -116,7 +116,7 @@ TEST(CommandFilesEndToEnd, ExistingResponseAndMismatchedNames) {
     // Not carried out: no folder was made.
     EXPECT_TRUE(runCli(sandbox, {"preset.list"}).json["data"]["folders"].empty());
 
-    writeFileAtomically(dir / "OUTER.command.json", command("INNER", "app.status"));
+    ASSERT_FALSE(writeFileAtomically(dir / "OUTER.command.json", command("INNER", "app.status")));
     ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(dir / "INNER.response.json"); }));
     EXPECT_FALSE(std::filesystem::exists(dir / "OUTER.response.json"));
     EXPECT_FALSE(std::filesystem::exists(dir / "OUTER.command.json"));
@@ -129,22 +129,21 @@ TEST(CommandFilesEndToEnd, FiftyClientsAtOnceEachGetTheirOwnAnswer) {
     ASSERT_TRUE(orvex.started()) << orvex.log();
 
     constexpr int kClients = 50;
-    std::vector<std::unique_ptr<ChildProcess>> clients;
+    std::vector<CliResult> results(kClients);
+    std::vector<std::thread> clients;
     for (int i = 0; i < kClients; ++i) {
-        auto out = sandbox.root() / ("many-" + std::to_string(i) + ".out");
-        auto err = sandbox.root() / ("many-" + std::to_string(i) + ".err");
-        clients.push_back(std::make_unique<ChildProcess>(
-            cliProgram(),
-            std::vector<std::string>{"folder.create", "--name", "F" + std::to_string(i)},
-            sandbox.environment(), out, err));
+        clients.emplace_back([&, i] {
+            results[i] = runCli(sandbox, {"folder.create", "--name", "F" + std::to_string(i)});
+        });
+    }
+    for (std::thread& client : clients) {
+        client.join();
     }
     std::set<std::string> ids;
     for (int i = 0; i < kClients; ++i) {
-        ASSERT_EQ(clients[i]->wait(60000ms), 0) << i << ": " << clients[i]->errors();
-        auto parsed = parseJson(clients[i]->output());
-        ASSERT_TRUE(parsed.value) << clients[i]->output();
-        EXPECT_EQ((*parsed.value)["data"]["message"], "Folder created: F" + std::to_string(i));
-        ids.insert((*parsed.value)["id"].get<std::string>());
+        EXPECT_EQ(results[i].status, 0) << i << ": " << results[i].errors;
+        EXPECT_EQ(results[i].message(), "Folder created: F" + std::to_string(i));
+        ids.insert(results[i].json.value("id", ""));
     }
     EXPECT_EQ(ids.size(), static_cast<std::size_t>(kClients));
     EXPECT_EQ(runCli(sandbox, {"preset.list"}).json["data"]["folders"].size(),
@@ -159,13 +158,9 @@ TEST(ProgramEndToEnd, SecondInstanceForTheSameDirectoryRefusesToStart) {
     Orvex first(sandbox);
     ASSERT_TRUE(first.started()) << first.log();
 
-    ChildProcess second(orvexProgram(), {}, sandbox.environment(), sandbox.root() / "second.out",
-                        sandbox.root() / "second.err");
-    auto status = second.wait();
-    ASSERT_TRUE(status.has_value());
-    EXPECT_NE(*status, 0);
-    EXPECT_NE(second.errors().find("Another Orvex is already running"), std::string::npos)
-        << second.errors();
+    testing::ChildResult second = sandbox.run("orvex", {});
+    EXPECT_NE(second.exitCode, 0);
+    EXPECT_NE(second.err.find("Another Orvex is already running"), std::string::npos) << second.err;
     // The first one is unaffected.
     EXPECT_EQ(runCli(sandbox, {"app.status"}).status, 0);
     EXPECT_EQ(first.stop(), 0);
@@ -181,8 +176,8 @@ TEST(ProgramEndToEnd, SigtermAndSigintEndItCleanly) {
         Sandbox sandbox;
         Orvex orvex(sandbox);
         ASSERT_TRUE(orvex.started()) << orvex.log();
-        orvex.process().signal(number);
-        EXPECT_EQ(orvex.process().wait(), 0) << orvex.log();
+        orvex.signal(number);
+        EXPECT_EQ(orvex.wait(), 0) << orvex.log();
         EXPECT_NE(orvex.output().find("orvex: stopped"), std::string::npos) << orvex.output();
     }
 }
@@ -191,7 +186,7 @@ TEST(ProgramEndToEnd, AnUnreadableSettingsFileIsKeptWhenStartUpReplacesIt) {
     Sandbox sandbox;
     std::filesystem::create_directories(sandbox.orvexDirectory());
     const std::string broken = R"({"presets": [{"id": "mine", "label": "Mine"},]})";
-    writeFileAtomically(sandbox.settingsFile(), broken);
+    testing::writeText(sandbox.settingsFile(), broken);
 
     Orvex orvex(sandbox);
     ASSERT_TRUE(orvex.started()) << orvex.log();
@@ -226,10 +221,9 @@ TEST(ProgramEndToEnd, StartUpProblemsAreReportedWithExitStatusOne) {
         {{"--desktop", "sim:/no/such/scenario.json"}, {}, "Cannot load the scenario"},
     };
     for (const auto& c : cases) {
-        ChildProcess orvex(orvexProgram(), c.arguments, sandbox.environment(c.environment),
-                           sandbox.root() / "start.out", sandbox.root() / "start.err");
-        EXPECT_EQ(orvex.wait(), 1) << c.error;
-        EXPECT_NE(orvex.errors().find(c.error), std::string::npos) << orvex.errors();
+        testing::ChildResult orvex = sandbox.run("orvex", c.arguments, c.environment);
+        EXPECT_EQ(orvex.exitCode, 1) << c.error;
+        EXPECT_NE(orvex.err.find(c.error), std::string::npos) << orvex.err;
     }
 }
 
@@ -239,30 +233,27 @@ TEST(ProgramEndToEnd, StartUpProblemsAreReportedWithExitStatusOne) {
 // without it fails here.
 TEST(ProgramEndToEnd, WithADisplayItCannotUseItSaysWhy) {
     Sandbox sandbox;
-    ChildProcess desktops(orvexProgram(), {"--list-desktops"}, sandbox.environment(),
-                          sandbox.root() / "d.out", sandbox.root() / "d.err");
-    ASSERT_EQ(desktops.wait(), 0);
-    const bool linuxBuilt = desktops.output().find("linux\n") != std::string::npos;
+    testing::ChildResult desktops = sandbox.run("orvex", {"--list-desktops"});
+    ASSERT_EQ(desktops.exitCode, 0);
+    const bool linuxBuilt = desktops.out.find("linux\n") != std::string::npos;
     const char* required = std::getenv("ORVEX_REQUIRE_DESKTOP_TOOLS");
     if (required && std::string_view(required) == "1") {
         ASSERT_TRUE(linuxBuilt) << "the Linux desktop backend was not built";
     }
-    Orvex orvex(sandbox, {}, {"DISPLAY=:97"});
     if (linuxBuilt) {
-        ASSERT_FALSE(orvex.started()) << orvex.output();
-        EXPECT_EQ(orvex.process().wait(), 1);
-        EXPECT_NE(orvex.log().find("Cannot use the Linux desktop: cannot open the X display "
+        testing::ChildResult refused = sandbox.run("orvex", {}, {"DISPLAY=:97"});
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_NE(refused.err.find("Cannot use the Linux desktop: cannot open the X display "
                                    "\":97\""),
                   std::string::npos)
-            << orvex.log();
+            << refused.err;
         return;
     }
+    Orvex orvex(sandbox, {}, {"DISPLAY=:97"});
+    ASSERT_TRUE(orvex.started()) << orvex.log();
     EXPECT_NE(orvex.output().find("built without the Linux desktop backend"), std::string::npos);
-    CliResult list = runCli(sandbox, {"preset.list"});
-    ASSERT_EQ(list.status, 0);
-    CliResult run =
-        runCli(sandbox, {"preset.execute", "--id", list.json["data"]["presets"][0]["id"]});
-    EXPECT_EQ(run.error(), "Executed with error: No desktop session is available");
+    EXPECT_EQ(runCli(sandbox, {"preset.execute", "--id", "1"}).error(),
+              "Executed with error: No desktop session is available");
     EXPECT_EQ(orvex.stop(), 0);
 }
 
