@@ -68,6 +68,10 @@ TEST_F(ActionsEndToEnd, RefusedCommandsAnswerWithTheirError) {
     for (const auto& c : cases) {
         expectFailure(c.arguments, c.error);
     }
+    EXPECT_TRUE(waitUntil([&] {
+        return orvex.output().find("orvex: status (error): No desktop session is available\n") !=
+               std::string::npos;
+    })) << orvex.output();
 }
 
 TEST_F(ActionsEndToEnd, PresetActions) {

@@ -3,32 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "app/shortcuts/shortcut_manager.h"
-#include "testing/temp_dir.h"
 #include "app/ui/backends/sim_desktop_backend.h"
 #include "app/ui/desktop_backend.h"
 #include "base/log.h"
 #include "base/manual_main_queue.h"
 #include "desktop/sim/sim_desktop.h"
-#include "protocol/cli_command.h"
-#include "protocol/cli_response.h"
+#include "testing/source_tree.h"
+#include "testing/temp_dir.h"
 
 namespace orvex {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::readText;
 using testing::TempDir;
-using testing::writeText;
-
-std::filesystem::path sourceDirectory() {
-    const char* dir = std::getenv("ORVEX_SOURCE_DIR");
-    return dir ? std::filesystem::path(dir)
-               : std::filesystem::path(__FILE__)
-                     .parent_path()
-                     .parent_path()
-                     .parent_path()
-                     .parent_path();
-}
 
 // The shell on virtual time: main queue and tasks run only when the test pumps them.
 class ApplicationShellTest : public ::testing::Test {
@@ -39,7 +26,7 @@ class ApplicationShellTest : public ::testing::Test {
                                 std::optional<std::string> testPreset = std::nullopt) {
         shell = std::make_unique<ApplicationShell>(ShellEnvironment{
             queue, clock, tasks, AppPaths{temp / "orvex"},
-            sourceDirectory() / "app/i18n/resources/locales", desktop, std::move(testPreset)});
+            testing::sourceDir() / "app/i18n/resources/locales", desktop, std::move(testPreset)});
         return *shell;
     }
     // Everything the main queue and the tasks have to do, at the present moment.
@@ -67,31 +54,17 @@ class ApplicationShellTest : public ::testing::Test {
     std::vector<std::shared_ptr<int>> counters;
 };
 
-TEST_F(ApplicationShellTest, WithoutDesktopCommandsWorkAndRunsFailWithTheirReason) {
-    // A command waiting from before the start, for a run.
-    std::filesystem::create_directories(temp / "orvex/commands");
-    writeText(temp / "orvex/commands/RUN.command.json",
-              encodeCLICommandText(CLICommand{"RUN", "preset.execute", {{"id", "1"}}}));
+// A hot-key style request; the command route is checked through the running program.
+TEST_F(ApplicationShellTest, WithoutDesktopARunFailsWithItsReason) {
     makeShell().start();
     EXPECT_FALSE(shell->hasDesktop());
     EXPECT_EQ(shell->shortcuts(), nullptr);
     settle();
-
-    auto answer = decodeCLIResponseText(readText(temp / "orvex/commands/RUN.response.json"));
-    ASSERT_TRUE(answer.ok()) << answer.error;
-    EXPECT_FALSE(answer.value->success);
-    const std::string noDesktop = shell->i18n().text("status.noDesktopSession");
-    EXPECT_EQ(answer.value->error, "Executed with error: " + noDesktop);
-    EXPECT_EQ(shell->state().statusMessage(), noDesktop);
-    EXPECT_TRUE(shell->state().statusIsError());
-    EXPECT_EQ(shell->activeRuns(), 0);
-
-    // A hot-key style request takes the same road.
-    shell->state().setStatus("ready", false);
-    settle();
     shell->notifications().post(notifications::executePreset, firstPreset());
     settle();
-    EXPECT_EQ(shell->state().statusMessage(), noDesktop);
+    EXPECT_EQ(shell->state().statusMessage(), shell->i18n().text("status.noDesktopSession"));
+    EXPECT_TRUE(shell->state().statusIsError());
+    EXPECT_EQ(shell->activeRuns(), 0);
 }
 
 TEST_F(ApplicationShellTest, FirstStartOffersTheTutorialAndRemembersItsEnd) {
@@ -117,32 +90,22 @@ TEST_F(ApplicationShellTest, FirstStartOffersTheTutorialAndRemembersItsEnd) {
     EXPECT_EQ(count(again), 0);
 }
 
-TEST_F(ApplicationShellTest, TestPresetRunsFiveSecondsAfterStart) {
-    makeShell(nullptr, "2");
+// The run itself is checked through the running program (app/ui/e2e).
+TEST_F(ApplicationShellTest, TestPresetModeHidesTheWindowAndIgnoresAnUnknownPreset) {
+    makeShell(nullptr, "no-such-preset");
     int hidden = observed(notifications::hideMainWindow);
     shell->start();
-    settle();
-    queue.advance(1s);
-    EXPECT_EQ(count(hidden), 1);
-    queue.advance(3999ms);
-    EXPECT_EQ(tasks.pending(), 0u);
-    queue.advance(1ms);
-    EXPECT_EQ(tasks.pending(), 1u);
-    settle();
-    EXPECT_EQ(shell->state().statusMessage(), shell->i18n().text("status.noDesktopSession"));
-
-    // An identifier that names no preset is ignored.
-    shell.reset();
-    makeShell(nullptr, "no-such-preset").start();
     queue.advance(6s);
+    EXPECT_EQ(count(hidden), 1);
     EXPECT_EQ(tasks.pending(), 0u);
 }
 
 // On the simulated demo desktop: hot keys are registered, come back after a wake, and a
 // pressed one runs its preset all the way to the chat application.
 TEST_F(ApplicationShellTest, HotKeysRegisterReRegisterOnWakeAndRunPresets) {
-    auto backend = SimDesktopBackend::create(sourceDirectory() / "desktop/sim/scenarios/demo.json",
-                                             temp / "sim", temp / "journal.jsonl", queue, clock);
+    auto backend =
+        SimDesktopBackend::create(testing::sourceDir() / "desktop/sim/scenarios/demo.json",
+                                  temp / "sim", temp / "journal.jsonl", queue, clock);
     ASSERT_TRUE(backend.backend) << backend.error;
     SimDesktop& sim = backend.backend->sim();
     makeShell(&backend.backend->desktop()).start();

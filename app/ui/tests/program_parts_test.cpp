@@ -8,22 +8,18 @@
 #include <QTimer>
 #include <thread>
 
-#include "testing/temp_dir.h"
 #include "app/ui/backends/desktop_factory.h"
 #include "app/ui/instance_lock.h"
 #include "app/ui/launch_options.h"
 #include "app/ui/qt_main_queue.h"
 #include "base/manual_main_queue.h"
+#include "testing/source_tree.h"
+#include "testing/temp_dir.h"
 
 namespace orvex {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::filesystem::path sourceDirectory() {
-    const char* dir = std::getenv("ORVEX_SOURCE_DIR");
-    return dir ? dir : ".";
-}
 
 TEST(LaunchOptionsTest, ReadsTheOptionsAndRefusesWhatItDoesNotKnow) {
     auto parsed = parseLaunchOptions(
@@ -62,7 +58,7 @@ TEST(DesktopChoiceTest, NoneByDefaultAndTheJournalGoesWithTheSimulatedDesktop) {
     EXPECT_NE(choose(std::nullopt, "j").error.find("--journal needs the simulated desktop"),
               std::string::npos);
     DesktopChoice sim =
-        choose("sim:" + (sourceDirectory() / "desktop/sim/scenarios/demo.json").string());
+        choose("sim:" + (testing::sourceDir() / "desktop/sim/scenarios/demo.json").string());
     ASSERT_TRUE(sim.backend) << sim.error;
     ASSERT_EQ(sim.notices.size(), 1u);
     EXPECT_NE(sim.notices[0].find("journal: " + (temp / "sim-desktop/journal.jsonl").string()),
