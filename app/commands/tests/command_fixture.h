@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -15,24 +14,17 @@
 #include "app/notifications/notification_center.h"
 #include "app/store/app_state.h"
 #include "app/store/settings_manager.h"
-#include "testing/temp_dir.h"
 #include "base/clock.h"
 #include "base/manual_main_queue.h"
 #include "base/task_runner.h"
+#include "testing/source_tree.h"
+#include "testing/temp_dir.h"
 
 namespace orvex::commands_test {
 
 using orvex::testing::readText;
 using orvex::testing::TempDir;
 using orvex::testing::writeText;
-
-inline std::filesystem::path sourceLocaleDirectory() {
-    if (const char* source = std::getenv("ORVEX_SOURCE_DIR")) {
-        return std::filesystem::path(source) / "app/i18n/resources/locales";
-    }
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
-           "i18n/resources/locales";
-}
 
 inline PresetData preset(std::string id, std::string label, std::string shortcut = "",
                          std::optional<std::string> folderId = std::nullopt) {
@@ -65,7 +57,7 @@ class CommandFixture : public ::testing::Test {
         settings = std::make_unique<SettingsManager>(settingsFile);
         i18n = std::make_unique<LocalizationManager>(
             *settings, LocalizationOptions{
-                           .localeDirectory = sourceLocaleDirectory(),
+                           .localeDirectory = testing::sourceDir() / "app/i18n/resources/locales",
                            .preferredLanguages = [this] { return preferredLanguages; },
                            .writeInterfaceLanguages = {},
                        });
@@ -129,21 +121,17 @@ class CommandFixture : public ::testing::Test {
         return *response.data->message;
     }
 
-    // The list as the settings file holds it, before the read-time rules fill it in.
-    Json storedPresetsJson() const {
-        return parseJson(readText(settingsFile)).value->at("presets");
-    }
-    static Json presetsJson(const std::vector<PresetItem>& items) {
+    // The settings file holds the list as the state has it (before the read-time rules).
+    void expectSaved() const {
         Json list = Json::array();
-        for (const PresetItem& item : items) {
+        for (const PresetItem& item : state->presets()) {
             list.push_back(encodePresetItem(item));
         }
-        return list;
+        EXPECT_EQ(parseJson(readText(settingsFile)).value->at("presets"), list);
     }
 
     AppSettings stored() const {
-        auto decoded = decodeAppSettings(std::string_view(readText(settingsFile)));
-        return std::get<AppSettings>(decoded);
+        return std::get<AppSettings>(decodeAppSettings(std::string_view(readText(settingsFile))));
     }
 
     TempDir dir;

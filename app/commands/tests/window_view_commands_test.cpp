@@ -76,18 +76,5 @@ TEST_F(WindowViewCommands, EditOpensSettingsThenNamesThePresetAfterTheDelay) {
     EXPECT_EQ(seenPresets[2]->label, "Second");
 }
 
-TEST_F(WindowViewCommands, StatusCountsPresetsAndFoldersSeparately) {
-    state->setAlwaysOnTop(true);
-    const CLIResponse answer = ask("app.status");
-    ASSERT_TRUE(answer.success);
-    EXPECT_FALSE(answer.data->message);
-    ASSERT_TRUE(answer.data->status);
-    EXPECT_EQ(*answer.data->status, (CLIAppStatus{true, "en", 2, 1, true}));
-
-    ask("folder.create");
-    ask("settings.language", {{"set", "ja"}});
-    EXPECT_EQ(*ask("app.status").data->status, (CLIAppStatus{true, "ja", 2, 2, true}));
-}
-
 }  // namespace
 }  // namespace orvex::commands_test

@@ -90,6 +90,7 @@ TEST_F(ActionsEndToEnd, PresetActions) {
     EXPECT_EQ(detail["label"], " Work ");
     EXPECT_EQ(detail["destinations"], Json::array({"chatgpt-app", "claude-app"}));
     EXPECT_EQ(detail["useCapture"], false);
+    EXPECT_FALSE(detail.contains("type") || detail.contains("mode")) << created.output;
     EXPECT_EQ(cli({"preset.list"}).json["data"]["presets"][0]["id"], newId);
 
     CliResult updated =

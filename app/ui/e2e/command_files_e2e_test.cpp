@@ -1,9 +1,11 @@
 // The command directory as the running program sees it: files written before it started,
-// broken and hostile files, answers already present, many clients at once.
+// broken and hostile files, answers already present, many clients at once; and the
+// program's own start and end.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <set>
 #include <thread>
@@ -27,12 +29,19 @@ std::set<std::string> entries(const std::filesystem::path& directory) {
     return names;
 }
 
+using std::filesystem::exists;
+
+mode_t permissions(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 0777 : 0;
+}
+
 // The directory is made here with the usual 0755, so the 0700 below is Orvex's doing.
 TEST(CommandFilesEndToEnd, FilesWrittenBeforeStartAreAnsweredAtStart) {
     Sandbox sandbox;
     const auto dir = sandbox.commands();
     std::filesystem::create_directories(dir);
-    ASSERT_FALSE(writeFileAtomically(dir / "EARLY.command.json", command("EARLY", "app.status")));
+    testing::writeText(dir / "EARLY.command.json", command("EARLY", "app.status"));
     ASSERT_EQ(::mkfifo((dir / "pipe.command.json").c_str(), 0600), 0);
     // Look-alikes stay where they are.
     const std::set<std::string> lookAlikes{"notes.json", "C.command.txt", "D.command.json.tmp-1f"};
@@ -42,22 +51,17 @@ TEST(CommandFilesEndToEnd, FilesWrittenBeforeStartAreAnsweredAtStart) {
 
     Orvex orvex(sandbox);
     ASSERT_TRUE(orvex.started()) << orvex.log();
-    const auto response = sandbox.commands() / "EARLY.response.json";
-    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(response); })) << orvex.log();
+    const auto response = dir / "EARLY.response.json";
+    ASSERT_TRUE(waitUntil([&] { return exists(response); })) << orvex.log();
     auto decoded = decodeCLIResponseText(readText(response));
     ASSERT_TRUE(decoded.ok()) << decoded.error;
-    EXPECT_TRUE(decoded.value->success);
     EXPECT_TRUE(decoded.value->data->status->running);
     EXPECT_TRUE(orvex.logContains("[CommandQueue] Processing command: app.status (id: EARLY)"));
     std::set<std::string> left = lookAlikes;
     left.insert("EARLY.response.json");
     EXPECT_EQ(entries(dir), left);
-
-    struct stat info {};
-    ASSERT_EQ(::stat(response.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-    ASSERT_EQ(::stat(sandbox.commands().c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(permissions(response), 0600u);
+    EXPECT_EQ(permissions(dir), 0700u);
     EXPECT_EQ(orvex.stop(), 0);
 }
 
@@ -66,41 +70,44 @@ TEST(CommandFilesEndToEnd, UnreadableAndUnsafeCommandsAreDeletedUnanswered) {
     Orvex orvex(sandbox);
     ASSERT_TRUE(orvex.started()) << orvex.log();
     const auto dir = sandbox.commands();
+    // 255 bytes of file name at most: the id, ".response.json" and the 21 bytes of the
+    // temporary name; an id of 220 bytes is answered (below).
+    const std::string tooLong(221, 'b');
+    const std::string prefix = R"({"action": "preset.list", "params": {}, "id": )";
     const std::pair<const char*, std::string> files[] = {
         {"json", "{ this is not json"},
         {"noparams", R"({"action": "preset.list", "id": "noparams"})"},
         {"number", R"({"action": "preset.get", "id": "number", "params": {"id": 1}})"},
-        {"escape", R"({"action": "preset.list", "id": "../escape", "params": {}})"},
-        {"sub", R"({"action": "preset.list", "id": "a/b", "params": {}})"},
-        {"dots", R"({"action": "preset.list", "id": "..", "params": {}})"},
-        {"empty", R"({"action": "preset.list", "id": "", "params": {}})"},
-        {"huge", R"({"action": "preset.list", "id": "huge", "params": {"x": ")" +
-                     std::string(2u << 20, 'x') + "\"}}"},
+        {"escape", prefix + R"("../escape"})"},
+        {"sub", prefix + R"("a/b"})"},
+        {"dots", prefix + R"(".."})"},
+        {"empty", prefix + R"(""})"},
+        {"long", prefix + "\"" + tooLong + "\"}"},
+        {"huge", prefix + R"("huge", "x": ")" + std::string(2u << 20, 'x') + "\"}"},
     };
     for (const auto& [name, text] : files) {
         ASSERT_FALSE(writeFileAtomically(dir / (std::string(name) + ".command.json"), text));
     }
 
-    ASSERT_TRUE(waitUntil([&] { return entries(dir).empty(); }))
-        << "left: " << entries(dir).size() << "\n"
-        << orvex.log();
-    EXPECT_FALSE(std::filesystem::exists(sandbox.orvexDirectory() / "escape.response.json"));
+    ASSERT_TRUE(waitUntil([&] { return entries(dir).empty(); })) << orvex.log();
+    EXPECT_FALSE(exists(sandbox.orvexDirectory() / "escape.response.json"));
     EXPECT_FALSE(orvex.logContains("Processing command"));
-    std::string log = orvex.log();
+    const std::string log = orvex.log();
+    const std::string failed = "[CommandQueue] Failed to parse command file: ";
     std::size_t failures = 0;
-    for (auto at = log.find("[CommandQueue] Failed to parse command file: ");
-         at != std::string::npos;
-         at = log.find("[CommandQueue] Failed to parse command file: ", at + 1)) {
+    for (auto at = log.find(failed); at != std::string::npos; at = log.find(failed, at + 1)) {
         ++failures;
     }
-    EXPECT_EQ(failures, 8u) << log;
+    EXPECT_EQ(failures, std::size(files)) << log;
 
     // The queue still serves well-formed commands afterwards.
     EXPECT_EQ(runCli(sandbox, {"app.status"}).status, 0);
     EXPECT_EQ(orvex.stop(), 0);
 }
 
-TEST(CommandFilesEndToEnd, ExistingResponseAndMismatchedNames) {
+// Files written in place or linked in are seen as well as ones moved in; an answer already
+// there stops the command; the answer is named after the id inside, not the file name.
+TEST(CommandFilesEndToEnd, FilesArrivingWhileItRuns) {
     Sandbox sandbox;
     Orvex orvex(sandbox);
     ASSERT_TRUE(orvex.started()) << orvex.log();
@@ -109,17 +116,22 @@ TEST(CommandFilesEndToEnd, ExistingResponseAndMismatchedNames) {
     ASSERT_FALSE(writeFileAtomically(dir / "TAKEN.response.json", "earlier answer"));
     ASSERT_FALSE(
         writeFileAtomically(dir / "TAKEN.command.json", command("TAKEN", "folder.create")));
-    ASSERT_TRUE(waitUntil([&] { return !std::filesystem::exists(dir / "TAKEN.command.json"); }));
+    ASSERT_TRUE(waitUntil([&] { return !exists(dir / "TAKEN.command.json"); }));
     EXPECT_EQ(readText(dir / "TAKEN.response.json"), "earlier answer");
     EXPECT_TRUE(waitUntil(
         [&] { return orvex.logContains("[CommandQueue] Response already exists, skipping"); }));
     // Not carried out: no folder was made.
     EXPECT_TRUE(runCli(sandbox, {"preset.list"}).json["data"]["folders"].empty());
 
-    ASSERT_FALSE(writeFileAtomically(dir / "OUTER.command.json", command("INNER", "app.status")));
-    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(dir / "INNER.response.json"); }));
-    EXPECT_FALSE(std::filesystem::exists(dir / "OUTER.response.json"));
-    EXPECT_FALSE(std::filesystem::exists(dir / "OUTER.command.json"));
+    const std::string longest(220, 'a');
+    testing::writeText(dir / "OUTER.command.json", command("INNER", "app.status"));
+    testing::writeText(sandbox.root() / "linked", command(longest, "app.status"));
+    ASSERT_EQ(::link((sandbox.root() / "linked").c_str(), (dir / "L.command.json").c_str()), 0);
+    for (const std::string& id : {std::string("INNER"), longest}) {
+        EXPECT_TRUE(waitUntil([&] { return exists(dir / (id + ".response.json")); })) << id;
+    }
+    EXPECT_EQ(entries(dir), (std::set<std::string>{"INNER.response.json", "TAKEN.response.json",
+                                                   longest + ".response.json"}));
     EXPECT_EQ(orvex.stop(), 0);
 }
 
@@ -190,10 +202,9 @@ TEST(ProgramEndToEnd, AnUnreadableSettingsFileIsKeptWhenStartUpReplacesIt) {
 
     Orvex orvex(sandbox);
     ASSERT_TRUE(orvex.started()) << orvex.log();
-
     std::vector<std::filesystem::path> kept;
     for (const auto& entry : std::filesystem::directory_iterator(sandbox.orvexDirectory())) {
-        if (entry.path().filename().string().rfind("settings.json.unreadable-", 0) == 0) {
+        if (entry.path().filename().string().starts_with("settings.json.unreadable-")) {
             kept.push_back(entry.path());
         }
     }
@@ -216,14 +227,18 @@ TEST(ProgramEndToEnd, StartUpProblemsAreReportedWithExitStatusOne) {
         std::vector<std::string> environment;
         const char* error;
     } cases[] = {
-        {{}, {"HOME=relative", "XDG_CONFIG_HOME="}, "No home directory"},
-        {{"--desktop", "x11"}, {}, "Unknown desktop \"x11\""},
-        {{"--desktop", "sim:/no/such/scenario.json"}, {}, "Cannot load the scenario"},
+        {{}, {"HOME=relative", "XDG_CONFIG_HOME="}, "orvex: No home directory"},
+        {{"--desktop"}, {}, "orvex: --desktop needs a value\n\nUsage: orvex"},
+        {{"--dekstop", "x"}, {}, "orvex: Unknown argument: --dekstop\n\nUsage: orvex"},
+        {{"--desktop", "x11"}, {}, "orvex: Unknown desktop \"x11\""},
+        {{"--desktop", "sim:"}, {}, "orvex: Unknown desktop \"sim:\""},
+        {{"--desktop", "sim:/no/such/scenario.json"}, {}, "orvex: Cannot load the scenario"},
+        {{"--journal", "j"}, {}, "orvex: --journal needs the simulated desktop"},
     };
     for (const auto& c : cases) {
         testing::ChildResult orvex = sandbox.run("orvex", c.arguments, c.environment);
         EXPECT_EQ(orvex.exitCode, 1) << c.error;
-        EXPECT_NE(orvex.err.find(c.error), std::string::npos) << orvex.err;
+        EXPECT_TRUE(orvex.err.starts_with(c.error)) << orvex.err;
     }
 }
 
