@@ -35,7 +35,10 @@ class ActionsEndToEnd : public ::testing::Test {
     Orvex orvex{sandbox};
 };
 
+// Each refusal answers its exact error and no data, and changes nothing.
 TEST_F(ActionsEndToEnd, RefusedCommandsAnswerWithTheirError) {
+    const Json listBefore = cli({"preset.list"}).json["data"];
+    const std::string fileBefore = readText(sandbox.settingsFile());
     const struct {
         std::vector<std::string> arguments;
         const char* error;
@@ -44,13 +47,14 @@ TEST_F(ActionsEndToEnd, RefusedCommandsAnswerWithTheirError) {
         {{"preset.get", "--id", "nope"}, "Preset not found: nope"},
         {{"preset.get", "--id", ""}, "Preset not found: "},
         {{"preset.update", "--label", "x"}, "Missing param: id"},
-        {{"preset.update", "--id", "nope"}, "Preset not found: nope"},
+        {{"preset.update", "--id", "nope", "--label", "x"}, "Preset not found: nope"},
         {{"preset.execute"}, "Missing param: id"},
         {{"preset.execute", "--id", "nope"}, "Preset not found: nope"},
         // No desktop session: the run fails, and the answer says so instead of claiming success.
         {{"preset.execute", "--id", "1"}, "Executed with error: No desktop session is available"},
         {{"preset.delete"}, "Missing param: id"},
         {{"folder.rename", "--id", "x"}, "Missing params: id, name"},
+        {{"folder.rename", "--name", "x"}, "Missing params: id, name"},
         {{"folder.rename", "--id", "nope", "--name", "X"}, "Folder not found: nope"},
         {{"folder.rename", "--id", "1", "--name", "X"}, "Folder not found: 1"},
         {{"folder.delete"}, "Missing param: id"},
@@ -68,6 +72,16 @@ TEST_F(ActionsEndToEnd, RefusedCommandsAnswerWithTheirError) {
     for (const auto& c : cases) {
         expectFailure(c.arguments, c.error);
     }
+    const auto missing = sandbox.root() / "missing";
+    for (const auto& [action, error] : {std::pair{"settings.export", "Export failed: "},
+                                        {"settings.import", "Import failed: "}}) {
+        CliResult result = cli({action, "--path", (missing / "x.json").string()});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_TRUE(result.error().starts_with(error)) << result.output;
+    }
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    EXPECT_EQ(cli({"preset.list"}).json["data"], listBefore);
+    EXPECT_EQ(readText(sandbox.settingsFile()), fileBefore);
     EXPECT_TRUE(waitUntil([&] {
         return orvex.output().find("orvex: status (error): No desktop session is available\n") !=
                std::string::npos;
@@ -75,61 +89,119 @@ TEST_F(ActionsEndToEnd, RefusedCommandsAnswerWithTheirError) {
 }
 
 TEST_F(ActionsEndToEnd, PresetActions) {
-    CliResult list = cli({"preset.list"});
-    ASSERT_EQ(list.status, 0) << list.output;
-    const Json& presets = list.json["data"]["presets"];
-    ASSERT_FALSE(presets.empty());
-    const std::string firstId = presets[0]["id"];
+    const std::string firstId = cli({"preset.list"}).json["data"]["presets"][0]["id"];
     EXPECT_EQ(cli({"preset.get", "--id", firstId}).json["data"]["preset"]["id"], firstId);
 
-    CliResult created = expectMessage({"preset.create", "--label", " Work ", "--destinations",
-                                       "chatgpt-app,,claude-app", "--useCapture", "TRUE"},
+    // Every field as given, unchecked; only "true" is true; the type, id and mode cannot be
+    // set, and keys are case-sensitive.
+    CliResult created = expectMessage({"preset.create",
+                                       "--label",
+                                       " Work ",
+                                       "--shortcut",
+                                       "not a shortcut",
+                                       "--destination",
+                                       "no-such-app",
+                                       "--destinations",
+                                       "chatgpt-app,,claude-app",
+                                       "--multiDestMode",
+                                       "whatever",
+                                       "--fixedPrompt",
+                                       "Summarize:",
+                                       "--useCapture",
+                                       "TRUE",
+                                       "--cutText",
+                                       "true",
+                                       "--autoSend",
+                                       "false",
+                                       "--filePath",
+                                       "~/x.txt",
+                                       "--appName",
+                                       "Mail",
+                                       "--createFile",
+                                       "true",
+                                       "--fileExt",
+                                       "md",
+                                       "--folderId",
+                                       "f9",
+                                       "--type",
+                                       "folder",
+                                       "--id",
+                                       "other",
+                                       "--mode",
+                                       "clipboard",
+                                       "--Label",
+                                       "ignored"},
                                       "Created");
-    const Json& detail = created.json["data"]["preset"];
+    Json detail = created.json["data"]["preset"];
     const std::string newId = detail["id"];
-    EXPECT_EQ(detail["label"], " Work ");
-    EXPECT_EQ(detail["destinations"], Json::array({"chatgpt-app", "claude-app"}));
-    EXPECT_EQ(detail["useCapture"], false);
-    EXPECT_FALSE(detail.contains("type") || detail.contains("mode")) << created.output;
+    EXPECT_NE(newId, "other");
+    EXPECT_EQ(detail, Json::parse(R"({"actionType": "create-file", "appName": "Mail",
+        "autoSend": false, "createFile": true, "cutText": true, "destination": "no-such-app",
+        "destinations": ["chatgpt-app", "claude-app"], "fileExt": "md", "filePath": "~/x.txt",
+        "fixedPrompt": "Summarize:", "folderId": "f9", "id": ")" +
+                                  newId + R"(",
+        "label": " Work ", "multiDestMode": "whatever", "shortcut": "not a shortcut",
+        "useCapture": false})"));
     EXPECT_EQ(cli({"preset.list"}).json["data"]["presets"][0]["id"], newId);
+    EXPECT_NE(readText(sandbox.settingsFile()).find(newId), std::string::npos);
 
-    CliResult updated =
-        expectMessage({"preset.update", "--id", newId, "--autoSend", "false"}, "Updated");
-    EXPECT_EQ(updated.json["data"]["preset"]["autoSend"], false);
-    EXPECT_EQ(updated.json["data"]["preset"]["label"], " Work ");
+    // Absent fields stay; a label of spaces and tabs becomes the new-preset label, a line
+    // break does not; an empty list reads back as the single destination; an empty folder
+    // id is kept.
+    CliResult updated = expectMessage(
+        {"preset.update", "--id", newId, "--label", " \t", "--destinations", "", "--folderId", ""},
+        "Updated");
+    detail["label"] = "New Preset";
+    detail["destinations"] = Json::array({"no-such-app"});
+    detail["folderId"] = "";
+    EXPECT_EQ(updated.json["data"]["preset"], detail);
+    EXPECT_EQ(
+        cli({"preset.update", "--id", newId, "--label", "\n"}).json["data"]["preset"]["label"],
+        "\n");
 
     expectMessage({"preset.delete", "--id", newId}, "Deleted");
     expectMessage({"preset.delete", "--id", "never-was"}, "Deleted");
     expectFailure({"preset.get", "--id", newId}, "Preset not found: " + newId);
-
-    // The changes reached the settings file.
     EXPECT_EQ(readText(sandbox.settingsFile()).find(newId), std::string::npos);
     EXPECT_NE(readText(sandbox.settingsFile()).find(firstId), std::string::npos);
 }
 
 TEST_F(ActionsEndToEnd, FolderActions) {
-    expectMessage({"folder.create", "--name", "Work"}, "Folder created: Work");
+    expectMessage({"folder.create"}, "Folder created: New Folder");
+    expectMessage({"folder.create", "--name", ""}, "Folder created: ");
     CliResult list = cli({"preset.list"});
     const Json& folders = list.json["data"]["folders"];
-    ASSERT_EQ(folders.size(), 1u) << list.output;
-    const std::string folderId = folders[0]["id"];
+    ASSERT_EQ(folders.size(), 2u) << list.output;
+    EXPECT_EQ(folders[0]["label"], "");  // the newest first
     EXPECT_EQ(folders[0]["open"], true);
+    const std::string folderId = folders[1]["id"];
+    expectMessage({"folder.delete", "--id", folders[0]["id"]}, "Folder deleted");
 
+    // A folder's id names no preset.
+    for (const char* action :
+         {"preset.get", "preset.update", "preset.execute", "view.settings.edit"}) {
+        expectFailure({action, "--id", folderId}, "Preset not found: " + folderId);
+    }
     const std::string presetId = list.json["data"]["presets"][0]["id"];
-    expectMessage({"folder.rename", "--id", folderId, "--name", "Home"}, "Renamed to: Home");
+    expectMessage({"folder.rename", "--id", folderId, "--name", " Home "}, "Renamed to:  Home ");
     expectMessage({"preset.update", "--id", presetId, "--folderId", folderId}, "Updated");
     list = cli({"preset.list"});
     EXPECT_EQ(list.json["data"]["folders"][0]["presetCount"], 1);
-    EXPECT_EQ(list.json["data"]["folders"][0]["label"], "Home");
+    EXPECT_EQ(list.json["data"]["folders"][0]["label"], " Home ");
     EXPECT_EQ(list.json["data"]["presets"][0]["folderId"], folderId);
     // Folders are counted apart from presets.
     const Json status = cli({"app.status"}).json["data"]["status"];
     EXPECT_EQ(status["folderCount"], 1);
     EXPECT_EQ(status["presetCount"], list.json["data"]["presets"].size());
 
+    // Deleting the folder through preset.delete leaves its presets naming it; folder.delete
+    // moves them to the top level, where they were.
+    expectMessage({"preset.delete", "--id", folderId}, "Deleted");
+    EXPECT_EQ(cli({"preset.list"}).json["data"]["presets"][0]["folderId"], folderId);
     expectMessage({"folder.delete", "--id", folderId}, "Folder deleted");
     list = cli({"preset.list"});
     EXPECT_EQ(list.json["data"]["folders"], Json::array());
+    EXPECT_EQ(list.json["data"]["presets"][0]["id"], presetId);
     EXPECT_FALSE(list.json["data"]["presets"][0].contains("folderId")) << list.output;
 
     expectMessage({"folder.organize"}, "Organized");
@@ -147,10 +219,6 @@ TEST_F(ActionsEndToEnd, SettingsActions) {
     expectMessage({"settings.export", "--path", exported.string()},
                   "Exported to: " + exported.string());
     EXPECT_NE(readText(exported).find("\"presets\""), std::string::npos);
-    CliResult badExport =
-        cli({"settings.export", "--path", (sandbox.root() / "missing/dir/x.json").string()});
-    EXPECT_EQ(badExport.status, 1);
-    EXPECT_EQ(badExport.error().rfind("Export failed: ", 0), 0u) << badExport.output;
 
     expectMessage({"folder.create", "--name", "Temp"}, "Folder created: Temp");
     expectMessage({"settings.import", "--path", exported.string()},
@@ -158,9 +226,9 @@ TEST_F(ActionsEndToEnd, SettingsActions) {
     EXPECT_TRUE(cli({"preset.list"}).json["data"]["folders"].empty());
     const auto notJson = sandbox.root() / "not.json";
     testing::writeText(notJson, "hello");
-    CliResult badImport = cli({"settings.import", "--path", notJson.string()});
-    EXPECT_EQ(badImport.status, 1);
-    EXPECT_EQ(badImport.error().rfind("Import failed: ", 0), 0u) << badImport.output;
+    EXPECT_TRUE(cli({"settings.import", "--path", notJson.string()})
+                    .error()
+                    .starts_with("Import failed: "));
 
     expectMessage({"preset.create", "--label", "Extra"}, "Created");
     expectMessage({"settings.reset"}, "Reset to defaults");
@@ -168,12 +236,49 @@ TEST_F(ActionsEndToEnd, SettingsActions) {
         EXPECT_NE(preset["label"], "Extra");
     }
 
+    // The language is stored and applied at once; the texts already stored stay as they were.
+    expectMessage({"folder.organize"}, "Organized");
     CliResult set = expectMessage({"settings.language", "--set", "ja"}, "Language set to: ja");
     EXPECT_EQ(set.json["data"]["language"], "ja");
     CliResult get = cli({"settings.language"});
     EXPECT_EQ(get.json["data"]["language"], "ja") << get.output;
     EXPECT_FALSE(get.json["data"].contains("message"));
     EXPECT_EQ(cli({"app.status"}).json["data"]["status"]["language"], "ja");
+    EXPECT_EQ(parseJson(readText(sandbox.settingsFile())).value->at("language"), "ja");
+    EXPECT_EQ(cli({"preset.list"}).json["data"]["folders"][0]["label"], "No Shortcut");
+    expectMessage({"folder.organize"}, "Organized");
+    EXPECT_EQ(cli({"preset.list"}).json["data"]["folders"][0]["label"], "ショートカットなし");
+    EXPECT_EQ(cli({"preset.create"}).json["data"]["preset"]["label"], "新しいプリセット");
+
+    // An import stores no language and leaves the one in use; it keeps a closed folder closed
+    // through a rename.
+    const auto closed = sandbox.root() / "closed.json";
+    testing::writeText(closed, R"({"presets": [{"type": "folder", "id": "F", "label": "Shut",
+        "open": false}, {"id": "z", "label": "Zed", "folderId": "F"}]})");
+    expectMessage({"settings.import", "--path", closed.string()},
+                  "Imported from: " + closed.string());
+    EXPECT_EQ(cli({"settings.language"}).json["data"]["language"], "ja");
+    EXPECT_FALSE(parseJson(readText(sandbox.settingsFile())).value->contains("language"));
+    expectMessage({"folder.rename", "--id", "F", "--name", "Open?"}, "Renamed to: Open?");
+    EXPECT_EQ(cli({"preset.list"}).json["data"]["folders"][0]["open"], false);
+
+    // An unsupported code is stored, and every text falls back to its key.
+    expectMessage({"settings.language", "--set", "xx"}, "Language set to: xx");
+    EXPECT_EQ(cli({"settings.language"}).json["data"]["language"], "xx");
+    EXPECT_EQ(cli({"preset.create"}).json["data"]["preset"]["label"], "settings.newPreset");
+}
+
+// "auto" is answered as given but stored as the language the system prefers.
+TEST(LanguageEndToEnd, AutoIsStoredAsTheDetectedLanguage) {
+    Sandbox sandbox;
+    Orvex orvex(sandbox, {}, {"LANG=ja_JP.UTF-8"});
+    ASSERT_TRUE(orvex.started()) << orvex.log();
+    CliResult set = runCli(sandbox, {"settings.language", "--set", "auto"});
+    EXPECT_EQ(set.message(), "Language set to: auto");
+    EXPECT_EQ(set.json["data"]["language"], "auto");
+    EXPECT_EQ(runCli(sandbox, {"settings.language"}).json["data"]["language"], "ja");
+    EXPECT_EQ(parseJson(readText(sandbox.settingsFile())).value->at("language"), "ja");
+    EXPECT_EQ(orvex.stop(), 0);
 }
 
 TEST_F(ActionsEndToEnd, WindowViewStatusAndHelpActions) {
@@ -186,6 +291,7 @@ TEST_F(ActionsEndToEnd, WindowViewStatusAndHelpActions) {
     EXPECT_EQ(record["alwaysOnTop"], false);
     EXPECT_FALSE(status.json["data"].contains("message"));
 
+    // The pin's answer is made after the change it reports.
     const std::pair<const char*, const char*> cases[] = {
         {"window.show", "Window shown"},
         {"window.hide", "Window hidden"},
