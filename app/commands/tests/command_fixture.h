@@ -53,6 +53,7 @@ class CommandFixture : public ::testing::Test {
         initial.presets = {PresetItem{preset("p1", "First", "Alt+1")},
                            PresetItem{folder("f1", "Folder")},
                            PresetItem{preset("p2", "Second", "", "f1")}};
+        initial.tutorialCompleted = true;
         initial.language = "en";
         SettingsManager(settingsFile).save(initial);
         settings = std::make_unique<SettingsManager>(settingsFile);

@@ -31,6 +31,13 @@ TEST_F(Commands, ASaveTooLargeToReadBackFailsTheCommandAndChangesNothing) {
     EXPECT_EQ(registrations.back(), state->allPresets());
 }
 
+TEST_F(Commands, ALanguageChangeKeepsTheRestOfTheSettingsFile) {
+    AppSettings expected = settings->load();
+    expected.language = "ja";
+    EXPECT_TRUE(ask("settings.language", {{"set", "ja"}}).success);
+    EXPECT_EQ(settings->load(), expected);
+}
+
 TEST_F(Commands, ExecuteAnswersOnlyAfterTheRunWithTheLabelItHadThen) {
     send("preset.execute", {{"id", "p2"}});
     send("preset.execute", {{"id", "p1"}});
