@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "app/ui/e2e/e2e_support.h"
@@ -41,7 +43,10 @@ TEST(CommandFilesEndToEnd, FilesWrittenBeforeStartAreAnsweredAtStart) {
     Sandbox sandbox;
     const auto dir = sandbox.commands();
     std::filesystem::create_directories(dir);
-    testing::writeText(dir / "EARLY.command.json", command("EARLY", "app.status"));
+    // Keys it does not know are no reason to refuse a command.
+    testing::writeText(dir / "EARLY.command.json",
+                       R"({"action": "app.status", "id": "EARLY", "params": {"k": "v"},
+                           "extra": [1, 2], "version": 3})");
     ASSERT_EQ(::mkfifo((dir / "pipe.command.json").c_str(), 0600), 0);
     // Look-alikes stay where they are.
     const std::set<std::string> lookAlikes{"notes.json", "C.command.txt", "D.command.json.tmp-1f"};
@@ -72,33 +77,56 @@ TEST(CommandFilesEndToEnd, UnreadableAndUnsafeCommandsAreDeletedUnanswered) {
     const auto dir = sandbox.commands();
     // 255 bytes of file name at most: the id, ".response.json" and the 21 bytes of the
     // temporary name; an id of 220 bytes is answered (below).
-    const std::string tooLong(221, 'b');
     const std::string prefix = R"({"action": "preset.list", "params": {}, "id": )";
-    const std::pair<const char*, std::string> files[] = {
-        {"json", "{ this is not json"},
-        {"noparams", R"({"action": "preset.list", "id": "noparams"})"},
-        {"number", R"({"action": "preset.get", "id": "number", "params": {"id": 1}})"},
-        {"escape", prefix + R"("../escape"})"},
-        {"sub", prefix + R"("a/b"})"},
-        {"dots", prefix + R"(".."})"},
-        {"empty", prefix + R"(""})"},
-        {"long", prefix + "\"" + tooLong + "\"}"},
-        {"huge", prefix + R"("huge", "x": ")" + std::string(2u << 20, 'x') + "\"}"},
+    const struct {
+        const char* name;
+        std::string text;
+        const char* why;
+    } files[] = {
+        {"json", "{ this is not json", "invalid JSON"},
+        {"top", R"(["action", "a"])", "must be a JSON object"},
+        {"noid", R"({"action": "a", "params": {}})", "\"id\" is missing"},
+        {"noaction", R"({"id": "noaction", "params": {}})", "\"action\" is missing"},
+        {"noparams", R"({"action": "a", "id": "noparams"})", "\"params\" is missing"},
+        {"nullparams", R"({"action": "a", "id": "n", "params": null})", "\"params\" is missing"},
+        {"listparams", R"({"action": "a", "id": "l", "params": ["id"]})", "must be an object"},
+        {"number", R"({"action": "a", "id": "n", "params": {"id": 1}})", "\"params.id\" must be"},
+        {"boolean", R"({"action": "a", "id": "b", "params": {"on": true}})", "\"params.on\" must"},
+        {"null", R"({"action": "a", "id": "n", "params": {"on": null}})", "\"params.on\" must"},
+        {"numberid", prefix + "7}", "\"id\" must be a string"},
+        {"escape", prefix + R"("../escape"})", "holds \"/\""},
+        {"sub", prefix + R"("a/b"})", "holds \"/\""},
+        {"dots", prefix + R"(".."})", "holds \"..\""},
+        {"empty", prefix + R"(""})", "is empty"},
+        {"long", prefix + "\"" + std::string(221, 'b') + "\"}", "too long"},
+        {"huge", prefix + R"("huge", "x": ")" + std::string(2u << 20, 'x') + "\"}", "larger than"},
     };
-    for (const auto& [name, text] : files) {
-        ASSERT_FALSE(writeFileAtomically(dir / (std::string(name) + ".command.json"), text));
+    for (const auto& file : files) {
+        ASSERT_FALSE(
+            writeFileAtomically(dir / (std::string(file.name) + ".command.json"), file.text));
     }
 
     ASSERT_TRUE(waitUntil([&] { return entries(dir).empty(); })) << orvex.log();
     EXPECT_FALSE(exists(sandbox.orvexDirectory() / "escape.response.json"));
     EXPECT_FALSE(orvex.logContains("Processing command"));
-    const std::string log = orvex.log();
-    const std::string failed = "[CommandQueue] Failed to parse command file: ";
-    std::size_t failures = 0;
-    for (auto at = log.find(failed); at != std::string::npos; at = log.find(failed, at + 1)) {
-        ++failures;
+    std::istringstream log(orvex.log());
+    std::vector<std::string> failures;
+    for (std::string line; std::getline(log, line);) {
+        if (line.starts_with("[CommandQueue] Failed to parse command file: ")) {
+            failures.push_back(line);
+        }
     }
-    EXPECT_EQ(failures, std::size(files)) << log;
+    for (const auto& file : files) {
+        const std::string name = std::string(file.name) + ".command.json";
+        EXPECT_EQ(std::ranges::count_if(failures,
+                                        [&](const std::string& line) {
+                                            return line.find(name) != std::string::npos &&
+                                                   line.find(file.why) != std::string::npos;
+                                        }),
+                  1)
+            << name << "\n"
+            << orvex.log();
+    }
 
     // The queue still serves well-formed commands afterwards.
     EXPECT_EQ(runCli(sandbox, {"app.status"}).status, 0);
