@@ -12,8 +12,6 @@
 namespace orvex::e2e {
 namespace {
 
-std::atomic<int> runs{0};
-
 // The exit status of a child that has ended, leaving it to be reaped by its owner.
 std::optional<int> exitStatus(pid_t pid) {
     siginfo_t info{};
@@ -31,7 +29,7 @@ std::filesystem::path demoScenario() {
 }
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
-    auto end = std::chrono::steady_clock::now() + deadline;
+    const auto end = std::chrono::steady_clock::now() + deadline;
     while (!condition()) {
         if (std::chrono::steady_clock::now() >= end) {
             return false;
@@ -46,16 +44,15 @@ Sandbox::Sandbox() {
     std::filesystem::create_directories(root() / "config");
 }
 
-std::vector<std::string> Sandbox::command(const std::string& program,
-                                          const std::vector<std::string>& arguments,
-                                          const std::vector<std::string>& extra) const {
+Strings Sandbox::command(const std::string& program, const Strings& arguments,
+                         const Strings& extra) const {
     const char* path = std::getenv("PATH");
-    std::vector<std::string> command{"/usr/bin/env",
-                                     "-i",
-                                     std::string("PATH=") + (path ? path : "/usr/bin:/bin"),
-                                     "HOME=" + (root() / "home").string(),
-                                     "XDG_CONFIG_HOME=" + (root() / "config").string(),
-                                     "LANG=en_US.UTF-8"};
+    Strings command{"/usr/bin/env",
+                    "-i",
+                    std::string("PATH=") + (path ? path : "/usr/bin:/bin"),
+                    "HOME=" + (root() / "home").string(),
+                    "XDG_CONFIG_HOME=" + (root() / "config").string(),
+                    "LANG=en_US.UTF-8"};
     // Sanitizer builds keep their settings.
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS", "LSAN_OPTIONS"}) {
         if (const char* value = std::getenv(name)) {
@@ -68,54 +65,43 @@ std::vector<std::string> Sandbox::command(const std::string& program,
     return command;
 }
 
-testing::ChildResult Sandbox::run(const std::string& program,
-                                  const std::vector<std::string>& arguments,
-                                  const std::vector<std::string>& extra) const {
+testing::ChildResult Sandbox::run(const std::string& program, const Strings& arguments,
+                                  const Strings& extra) const {
     return testing::runChild(command(program, arguments, extra), {}, 60s);
 }
 
-CliResult runCli(const Sandbox& sandbox, const std::vector<std::string>& arguments) {
+CliResult runCli(const Sandbox& sandbox, const Strings& arguments) {
     testing::ChildResult run = sandbox.run("orvex-cli", arguments);
-    CliResult result{run.exitCode, run.out, run.err, nullptr};
-    if (auto parsed = parseJson(result.output); parsed.value) {
-        result.json = *parsed.value;
-    }
-    return result;
+    auto parsed = parseJson(run.out);
+    return CliResult{run.exitCode, run.out, run.err, parsed.value.value_or(nullptr)};
 }
 
-Orvex::Orvex(const Sandbox& sandbox, const std::vector<std::string>& arguments,
-             const std::vector<std::string>& extraEnvironment) {
-    const auto files = sandbox.root() / ("orvex-" + std::to_string(runs++));
-    output_ = files.string() + ".out";
-    log_ = files.string() + ".err";
-    std::vector<std::string> command{"/bin/sh", "-c", R"(exec "$@" >"$0.out" 2>"$0.err")",
-                                     files.string()};
-    std::vector<std::string> all{"--verbose"};
+Orvex::Orvex(const Sandbox& sandbox, const Strings& arguments, const Strings& extraEnvironment) {
+    static std::atomic<int> started{0};
+    const std::string files = (sandbox.root() / ("orvex-" + std::to_string(started++))).string();
+    output_ = files + ".out";
+    log_ = files + ".err";
+    Strings all{"--verbose"};
     all.insert(all.end(), arguments.begin(), arguments.end());
+    Strings command{"/bin/sh", "-c", R"(exec "$@" >"$0.out" 2>"$0.err")", files};
     for (std::string& part : sandbox.command("orvex", all, extraEnvironment)) {
         command.push_back(std::move(part));
     }
     process_ =
         std::make_unique<testing::BackgroundChild>(command, std::map<std::string, std::string>{});
-    started_ = process_->pid() > 0 && waitUntil([this] {
-                   return output().find("orvex: running") != std::string::npos ||
-                          exitStatus(process_->pid());
+    const pid_t pid = process_->pid();
+    started_ = pid > 0 && waitUntil([&] {
+                   return output().find("orvex: running") != std::string::npos || exitStatus(pid);
                }) &&
-               !exitStatus(process_->pid());
+               !exitStatus(pid);
 }
 
 Orvex::~Orvex() {
-    if (process_->pid() > 0 && !exitStatus(process_->pid())) {
-        ::kill(process_->pid(), SIGKILL);
-    }
-}
-
-bool Orvex::logContains(const std::string& text) const {
-    return log().find(text) != std::string::npos;
+    signal(SIGKILL);
 }
 
 void Orvex::signal(int number) {
-    if (!exitStatus(process_->pid())) {
+    if (process_->pid() > 0 && !exitStatus(process_->pid())) {
         ::kill(process_->pid(), number);
     }
 }

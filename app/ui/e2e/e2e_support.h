@@ -21,6 +21,7 @@ namespace orvex::e2e {
 
 using namespace std::chrono_literals;
 using testing::readText;
+using Strings = std::vector<std::string>;
 
 std::filesystem::path demoScenario();
 
@@ -28,25 +29,21 @@ std::filesystem::path demoScenario();
 bool waitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = 20000ms);
 
-// A private directory tree: XDG_CONFIG_HOME and HOME inside it, removed afterwards.
+// A private directory tree, removed afterwards, for HOME and XDG_CONFIG_HOME.
 class Sandbox {
   public:
     Sandbox();
-
     const std::filesystem::path& root() const { return dir_.path(); }
     std::filesystem::path orvexDirectory() const { return root() / "config/orvex"; }
     std::filesystem::path commands() const { return orvexDirectory() / "commands"; }
     std::filesystem::path settingsFile() const { return orvexDirectory() / "settings.json"; }
 
-    // The built `program` with `arguments`, started through env -i so that it sees no
-    // display, English and this sandbox's directories only; `extra` ("NAME=value") comes
-    // last and so wins.
-    std::vector<std::string> command(const std::string& program,
-                                     const std::vector<std::string>& arguments,
-                                     const std::vector<std::string>& extra = {}) const;
-    // Runs `program` to its end.
-    testing::ChildResult run(const std::string& program, const std::vector<std::string>& arguments,
-                             const std::vector<std::string>& extra = {}) const;
+    // A built program started through env -i, so that it sees no display, English and this
+    // sandbox's directories only; `extra` ("NAME=value") comes last and so wins.
+    Strings command(const std::string& program, const Strings& arguments,
+                    const Strings& extra = {}) const;
+    testing::ChildResult run(const std::string& program, const Strings& arguments,
+                             const Strings& extra = {}) const;
 
   private:
     testing::TempDir dir_;
@@ -66,26 +63,26 @@ struct CliResult {
     std::string error() const { return json.is_object() ? json.value("error", "") : ""; }
 };
 
-CliResult runCli(const Sandbox& sandbox, const std::vector<std::string>& arguments);
+CliResult runCli(const Sandbox& sandbox, const Strings& arguments);
 
-// A running Orvex in a sandbox, its standard output and error going to files there.
+// orvex --verbose running in a sandbox, its standard output and error going to files there.
 class Orvex {
   public:
-    // Starts orvex --verbose with `arguments` and waits until it says it runs.
-    explicit Orvex(const Sandbox& sandbox, const std::vector<std::string>& arguments = {},
-                   const std::vector<std::string>& extraEnvironment = {});
+    // Starts it and waits until it says it runs.
+    explicit Orvex(const Sandbox& sandbox, const Strings& arguments = {},
+                   const Strings& extraEnvironment = {});
     ~Orvex();  // kills it if it still runs
 
     bool started() const { return started_; }
     std::string output() const { return readText(output_); }
-    std::string log() const { return readText(log_); }  // the system log lines
-    bool logContains(const std::string& text) const;
+    std::string log() const { return readText(log_); }
+    bool logContains(const std::string& text) const {
+        return log().find(text) != std::string::npos;
+    }
     void signal(int number);
-    // The exit status (128 + signal number when killed), nullopt while it still runs at
-    // the deadline.
+    // The exit status (128 + signal number when killed), nullopt while it still runs.
     std::optional<int> wait(std::chrono::milliseconds deadline = 30000ms);
-    // SIGTERM, then the exit status.
-    std::optional<int> stop();
+    std::optional<int> stop();  // SIGTERM, then the exit status
 
   private:
     std::filesystem::path output_;
