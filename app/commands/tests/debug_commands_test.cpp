@@ -3,7 +3,6 @@
 #include "app/commands/debug_commands.h"
 #include "app/commands/tests/command_fixture.h"
 #include "app/execution/apple_script_runner.h"
-#include "app/execution/apple_scripts.h"
 #include "desktop/sim/sim_desktop.h"
 #include "desktop/sim/sim_keyboard.h"
 #include "desktop/sim/sim_pasteboard.h"
@@ -17,34 +16,26 @@ using Strings = std::vector<std::string>;
 
 // An editor in front with a focused, partly selected text area deep in its window, a chat
 // app that runs, and a viewer whose window holds no text element.
-const char* kScenario = R"({
-  "permissions": {"accessibility": "granted"},
-  "frontmost": "com.example.editor",
-  "applications": [
+const char* kScenario = R"({"permissions": {"accessibility": "granted"},
+  "frontmost": "com.example.editor", "applications": [
     {"bundleId": "com.example.editor", "name": "Editor", "kind": "editor", "running": true,
      "windows": [{"title": "doc", "frame": [0, 0, 800, 600], "elements": [
-        {"role": "AXGroup", "frame": [0, 0, 800, 600], "children": [
-          {"role": "AXScrollArea", "frame": [0, 30, 800, 570], "children": [
-            {"role": "AXTextArea", "id": "doc", "value": "Hello brave new wörld",
-             "settable": true, "focused": true, "selection": [6, 5],
-             "frame": [0, 30, 800, 570]}]}]}]}]},
+       {"role": "AXGroup", "frame": [0, 0, 800, 600], "children": [
+         {"role": "AXScrollArea", "frame": [0, 30, 800, 570], "children": [
+           {"role": "AXTextArea", "id": "doc", "value": "Hello brave new wörld", "settable": true,
+            "focused": true, "selection": [6, 5], "frame": [0, 30, 800, 570]}]}]}]}]},
     {"bundleId": "com.openai.codex", "name": "ChatGPT", "kind": "chat", "running": true,
      "windows": [{"title": "ChatGPT", "frame": [900, 0, 600, 800]}]},
     {"bundleId": "com.example.viewer", "name": "Viewer", "kind": "editor", "running": true,
      "windows": [{"title": "pic", "frame": [0, 0, 400, 300], "elements": [
-        {"role": "AXButton", "title": "OK", "frame": [10, 10, 80, 30]}]}]}
-  ]
-})";
+       {"role": "AXButton", "title": "OK", "frame": [10, 10, 80, 30]}]}]}]})";
 
-// Runs keystroke scripts the way the automation host would, on the simulated desktop.
-class KeystrokeScriptHost final : public ScriptHost {
+// Presses Command-A, Command-C on the simulated desktop, as the select-all-and-copy script
+// does (which the program's own script host runs, app/ui/e2e).
+class CopyingScriptHost final : public ScriptHost {
   public:
-    explicit KeystrokeScriptHost(SimDesktop& desktop) : desktop_(desktop) {}
-    ScriptOutcome run(const std::string& source) override {
-        sources.push_back(source);
-        if (source != selectAllAndCopyScript()) {
-            return ScriptOutcome::failure("unexpected script");
-        }
+    explicit CopyingScriptHost(SimDesktop& desktop) : desktop_(desktop) {}
+    ScriptOutcome run(const std::string&) override {
         KeyModifiers command;
         command.command = true;
         for (const char* key : {"a", "c"}) {
@@ -54,7 +45,6 @@ class KeystrokeScriptHost final : public ScriptHost {
         }
         return ScriptOutcome::success(std::nullopt);
     }
-    Strings sources;
 
   private:
     SimDesktop& desktop_;
@@ -73,7 +63,7 @@ class DebugCommands : public CommandFixture {
     }
 
     std::shared_ptr<SimDesktop> sim = SimDesktop::create(clock, mainQueue);
-    KeystrokeScriptHost scriptHost{*sim};
+    CopyingScriptHost scriptHost{*sim};
     Desktop simDesktop;
     AppleScriptRunner scriptRunner{scriptHost, sim->keyboard(), clock, tasks};
 };
@@ -112,7 +102,6 @@ TEST_F(DebugCommands, CopyAndActivateAnswerOnlyAfterTheSettleDelay) {
     send("debug.cgevent-copy");
     tasks.runAll();
     mainQueue.runUntilIdle();
-    EXPECT_EQ(scriptHost.sources, Strings{selectAllAndCopyScript()});
     EXPECT_TRUE(answeredJustAfterTheDelay());
     send("debug.activate-app");
     EXPECT_TRUE(answeredJustAfterTheDelay());
