@@ -94,13 +94,14 @@ TEST_F(DemoDesktopEndToEnd, DiagnosticActionsProbeTheSimulatedDesktop) {
               "App not found: com.example.none");
 }
 
+// Without --journal the journal goes to the settings directory.
 TEST(DemoDesktopStartUp, TestPresetRunsFiveSecondsAfterStart) {
     Sandbox sandbox;
-    auto journal = sandbox.root() / "journal.jsonl";
+    const auto journal = sandbox.orvexDirectory() / "sim-desktop/journal.jsonl";
     // Factory preset "1" sends the selection to the chat app with its dictionary prompt.
-    Orvex orvex(sandbox, {"--desktop", "sim:" + demoScenario().string(), "--journal",
-                          journal.string(), "--test-preset", "1"});
+    Orvex orvex(sandbox, {"--desktop", "sim:" + demoScenario().string(), "--test-preset", "1"});
     ASSERT_TRUE(orvex.started()) << orvex.log();
+    EXPECT_NE(orvex.output().find("journal: " + journal.string() + "\n"), std::string::npos);
     ASSERT_TRUE(waitUntil([&] { return !journalEvents(journal, "messageSent").empty(); }, 30000ms))
         << readText(journal);
     auto sent = journalEvents(journal, "messageSent");

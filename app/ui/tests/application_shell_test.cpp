@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <deque>
+
 #include "app/shortcuts/shortcut_manager.h"
 #include "app/ui/backends/sim_desktop_backend.h"
 #include "app/ui/desktop_backend.h"
@@ -36,46 +39,31 @@ class ApplicationShellTest : public ::testing::Test {
         } while (tasks.runAll() > 0);
         queue.runUntilIdle();
     }
-    int observed(const char* name) {
-        auto count = std::make_shared<int>(0);
-        shell->notifications().addObserver(name, [count](const AppNotification&) { ++*count; });
-        counters.push_back(count);
-        return static_cast<int>(counters.size() - 1);
+    // How often `name` is posted from now on.
+    const int& posts(const char* name) {
+        int& count = counts.emplace_back(0);
+        shell->notifications().addObserver(name, [&count](const AppNotification&) { ++count; });
+        return count;
     }
-    int count(int counter) const { return *counters[counter]; }
-    PresetData firstPreset() { return shell->state().allPresets().front(); }
 
     TempDir temp;
     VirtualClock clock;
     ManualMainQueue queue{clock};
     ManualTaskRunner tasks;
     ScopedLogCapture logs;
+    std::deque<int> counts;  // outlives the shell that counts into it
     std::unique_ptr<ApplicationShell> shell;
-    std::vector<std::shared_ptr<int>> counters;
 };
-
-// A hot-key style request; the command route is checked through the running program.
-TEST_F(ApplicationShellTest, WithoutDesktopARunFailsWithItsReason) {
-    makeShell().start();
-    EXPECT_FALSE(shell->hasDesktop());
-    EXPECT_EQ(shell->shortcuts(), nullptr);
-    settle();
-    shell->notifications().post(notifications::executePreset, firstPreset());
-    settle();
-    EXPECT_EQ(shell->state().statusMessage(), shell->i18n().text("status.noDesktopSession"));
-    EXPECT_TRUE(shell->state().statusIsError());
-    EXPECT_EQ(shell->activeRuns(), 0);
-}
 
 TEST_F(ApplicationShellTest, FirstStartOffersTheTutorialAndRemembersItsEnd) {
     makeShell();
-    int tutorial = observed(notifications::startTutorial);
+    const int& tutorial = posts(notifications::startTutorial);
     shell->start();
     settle();
     queue.advance(999ms);
-    EXPECT_EQ(count(tutorial), 0);
+    EXPECT_EQ(tutorial, 0);
     queue.advance(1ms);
-    EXPECT_EQ(count(tutorial), 1);
+    EXPECT_EQ(tutorial, 1);
 
     shell->notifications().post(notifications::tutorialCompleted);
     settle();
@@ -84,19 +72,19 @@ TEST_F(ApplicationShellTest, FirstStartOffersTheTutorialAndRemembersItsEnd) {
     // The next start offers nothing.
     shell.reset();
     makeShell();
-    int again = observed(notifications::startTutorial);
+    const int& again = posts(notifications::startTutorial);
     shell->start();
     queue.advance(2s);
-    EXPECT_EQ(count(again), 0);
+    EXPECT_EQ(again, 0);
 }
 
 // The run itself is checked through the running program (app/ui/e2e).
 TEST_F(ApplicationShellTest, TestPresetModeHidesTheWindowAndIgnoresAnUnknownPreset) {
     makeShell(nullptr, "no-such-preset");
-    int hidden = observed(notifications::hideMainWindow);
+    const int& hidden = posts(notifications::hideMainWindow);
     shell->start();
     queue.advance(6s);
-    EXPECT_EQ(count(hidden), 1);
+    EXPECT_EQ(hidden, 1);
     EXPECT_EQ(tasks.pending(), 0u);
 }
 
@@ -111,15 +99,12 @@ TEST_F(ApplicationShellTest, HotKeysRegisterReRegisterOnWakeAndRunPresets) {
     makeShell(&backend.backend->desktop()).start();
     settle();
     auto registrations = [&] {
-        std::size_t n = 0;
-        for (const Json& entry : sim.journal()) {
-            n += entry["event"] == "hotKeyRegistered";
-        }
-        return n;
+        return std::ranges::count_if(
+            sim.journal(), [](const Json& entry) { return entry["event"] == "hotKeyRegistered"; });
     };
-    const std::size_t first = registrations();
-    EXPECT_EQ(first, shell->shortcuts()->hotKeyRefs().size());
-    ASSERT_GT(first, 0u);
+    const auto first = registrations();
+    EXPECT_EQ(first, std::ssize(shell->shortcuts()->hotKeyRefs()));
+    ASSERT_GT(first, 0);
 
     sim.wake();
     settle();

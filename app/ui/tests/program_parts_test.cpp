@@ -1,5 +1,5 @@
-// The pieces of the program around the shell: command line, desktop choice, instance lock
-// and the Qt main queue.
+// The pieces of the program around the shell: command line, instance lock and the Qt main
+// queue; the desktop choice is checked through the running program (app/ui/e2e).
 
 #include <gtest/gtest.h>
 
@@ -8,12 +8,9 @@
 #include <QTimer>
 #include <thread>
 
-#include "app/ui/backends/desktop_factory.h"
 #include "app/ui/instance_lock.h"
 #include "app/ui/launch_options.h"
 #include "app/ui/qt_main_queue.h"
-#include "base/manual_main_queue.h"
-#include "testing/source_tree.h"
 #include "testing/temp_dir.h"
 
 namespace orvex {
@@ -27,20 +24,6 @@ TEST(LaunchOptionsTest, ATrailingTestPresetSchedulesNothingAndIsNoError) {
     EXPECT_TRUE(parsed.error.empty());
     EXPECT_TRUE(parsed.options.verbose);
     EXPECT_FALSE(parsed.options.testPreset);
-}
-
-TEST(DesktopChoiceTest, TheSimulatedDesktopsJournalGoesToTheSettingsDirectoryByDefault) {
-    testing::TempDir temp;
-    VirtualClock clock;
-    ManualMainQueue queue(clock);
-    DesktopChoice sim = chooseDesktop(
-        DesktopRequest{"sim:" + (testing::sourceDir() / "desktop/sim/scenarios/demo.json").string(),
-                       std::nullopt, temp.path(), false},
-        queue, clock);
-    ASSERT_TRUE(sim.backend) << sim.error;
-    ASSERT_EQ(sim.notices.size(), 1u);
-    EXPECT_NE(sim.notices[0].find("journal: " + (temp / "sim-desktop/journal.jsonl").string()),
-              std::string::npos);
 }
 
 TEST(InstanceLockTest, ADirectoryThatIsNotThereIsAnErrorNotAnotherHolder) {
