@@ -8,16 +8,10 @@ namespace {
 // The printed forms of answers, nulls and unknown keys included, are checked where orvex-cli
 // prints them (cli/tests); the lists' shapes through the running program (app/ui/e2e).
 TEST(CLIResponseText, EveryFieldRoundTrips) {
-    CLIPresetDetail detail;
-    detail.id = "P1";
-    detail.label = "Notes";
-    detail.shortcut = "Alt+D";
-    detail.actionType = "ai";
-    detail.destination = "chatgpt-app";
-    detail.destinations = {"chatgpt-app", "claude-app"};
-    detail.multiDestMode = "lastUsed";
-    detail.fixedPrompt = "Summarise:";
-    detail.folderId = "F1";
+    const CLIPresetDetail detail{
+        "P1",       "Notes",      "Alt+D", "ai", "chatgpt-app", {"chatgpt-app", "claude-app"},
+        "lastUsed", "Summarise:", true,    true, false,         "~/a.txt",
+        "Mail",     true,         "md",    "F1"};
     CLIResponseData data;
     data.message = "m";
     data.presets = std::vector<CLIPresetSummary>{

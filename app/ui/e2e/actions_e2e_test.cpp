@@ -63,14 +63,13 @@ TEST_F(ActionsEndToEnd, RefusedCommandsAnswerWithTheirError) {
         {{"view.settings.edit"}, "Missing param: id"},
         {{"view.settings.edit", "--id", "nope"}, "Preset not found: nope"},
         {{"Preset.List"}, "Unknown action: Preset.List"},
-        {{"debug.ax-read"}, "No desktop session is available"},
-        {{"debug.ax-select-all"}, "No desktop session is available"},
-        {{"debug.cgevent-copy"}, "No desktop session is available"},
-        {{"debug.activate-app"}, "No desktop session is available"},
-        {{"debug.pick-input"}, "No desktop session is available"},
     };
     for (const auto& c : cases) {
         expectFailure(c.arguments, c.error);
+    }
+    for (const char* action : {"debug.ax-read", "debug.ax-select-all", "debug.cgevent-copy",
+                               "debug.activate-app", "debug.pick-input"}) {
+        expectFailure({action}, "No desktop session is available");
     }
     const auto missing = sandbox.root() / "missing";
     for (const auto& [action, error] : {std::pair{"settings.export", "Export failed: "},
@@ -94,44 +93,15 @@ TEST_F(ActionsEndToEnd, PresetActions) {
 
     // Every field as given, unchecked; only "true" is true; the type, id and mode cannot be
     // set, and keys are case-sensitive.
-    CliResult created = expectMessage({"preset.create",
-                                       "--label",
-                                       " Work ",
-                                       "--shortcut",
-                                       "not a shortcut",
-                                       "--destination",
-                                       "no-such-app",
-                                       "--destinations",
-                                       "chatgpt-app,,claude-app",
-                                       "--multiDestMode",
-                                       "whatever",
-                                       "--fixedPrompt",
-                                       "Summarize:",
-                                       "--useCapture",
-                                       "TRUE",
-                                       "--cutText",
-                                       "true",
-                                       "--autoSend",
-                                       "false",
-                                       "--filePath",
-                                       "~/x.txt",
-                                       "--appName",
-                                       "Mail",
-                                       "--createFile",
-                                       "true",
-                                       "--fileExt",
-                                       "md",
-                                       "--folderId",
-                                       "f9",
-                                       "--type",
-                                       "folder",
-                                       "--id",
-                                       "other",
-                                       "--mode",
-                                       "clipboard",
-                                       "--Label",
-                                       "ignored"},
-                                      "Created");
+    // clang-format off
+    const Strings create{"preset.create", "--label", " Work ", "--shortcut", "not a shortcut",
+        "--destination", "no-such-app", "--destinations", "chatgpt-app,,claude-app",
+        "--multiDestMode", "whatever", "--fixedPrompt", "Summarize:", "--useCapture", "TRUE",
+        "--cutText", "true", "--autoSend", "false", "--filePath", "~/x.txt", "--appName", "Mail",
+        "--createFile", "true", "--fileExt", "md", "--folderId", "f9", "--type", "folder", "--id",
+        "other", "--mode", "clipboard", "--Label", "ignored"};
+    // clang-format on
+    CliResult created = expectMessage(create, "Created");
     Json detail = created.json["data"]["preset"];
     const std::string newId = detail["id"];
     EXPECT_NE(newId, "other");
@@ -224,11 +194,6 @@ TEST_F(ActionsEndToEnd, SettingsActions) {
     expectMessage({"settings.import", "--path", exported.string()},
                   "Imported from: " + exported.string());
     EXPECT_TRUE(cli({"preset.list"}).json["data"]["folders"].empty());
-    const auto notJson = sandbox.root() / "not.json";
-    testing::writeText(notJson, "hello");
-    EXPECT_TRUE(cli({"settings.import", "--path", notJson.string()})
-                    .error()
-                    .starts_with("Import failed: "));
 
     expectMessage({"preset.create", "--label", "Extra"}, "Created");
     expectMessage({"settings.reset"}, "Reset to defaults");
