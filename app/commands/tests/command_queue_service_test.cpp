@@ -126,18 +126,16 @@ TEST_F(CommandQueueServiceTest, CleanupReadsTheFileSystemsCreationTime) {
     ASSERT_TRUE(created.has_value());
     EXPECT_FALSE(fileCreationTime(dir / "missing.response.json").has_value());
 
-    VirtualClock lateClock(*created + 1s);  // wall time 61 s after creation at the tick
+    VirtualClock lateClock(*created + 1s);
     ManualMainQueue lateQueue(lateClock);
     auto service = CommandQueueService::create(dir, lateQueue, lateClock,
                                                [](const CLICommand&, CommandCompletion) {});
-    service->cleanupStaleFiles();
-    EXPECT_TRUE(exists("fresh.response.json"));
-    lateClock.advanceTo(lateClock.now() + 59s);
-    service->cleanupStaleFiles();
-    EXPECT_TRUE(exists("fresh.response.json"));
-    lateClock.advanceTo(lateClock.now() + 2s);
-    service->cleanupStaleFiles();
-    EXPECT_FALSE(exists("fresh.response.json"));
+    // Gone once more than 60 s old: at 61 s, not at 1 s or 60 s.
+    for (const auto& [later, left] : {std::pair{0s, true}, {59s, true}, {1s, false}}) {
+        lateClock.advanceTo(lateClock.now() + later);
+        service->cleanupStaleFiles();
+        EXPECT_EQ(exists("fresh.response.json"), left) << later.count();
+    }
 }
 
 }  // namespace

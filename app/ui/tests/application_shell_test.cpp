@@ -88,9 +88,9 @@ TEST_F(ApplicationShellTest, TestPresetModeHidesTheWindowAndIgnoresAnUnknownPres
     EXPECT_EQ(tasks.pending(), 0u);
 }
 
-// On the simulated demo desktop: hot keys are registered, come back after a wake, and a
-// pressed one runs its preset all the way to the chat application.
-TEST_F(ApplicationShellTest, HotKeysRegisterReRegisterOnWakeAndRunPresets) {
+// On the simulated demo desktop hot keys are registered, and again after a wake. A pressed
+// one running its preset is checked on the X11 desktop (desktop/linux/x11/desktop_tests).
+TEST_F(ApplicationShellTest, HotKeysRegisterAndReRegisterOnWake) {
     auto backend =
         SimDesktopBackend::create(testing::sourceDir() / "desktop/sim/scenarios/demo.json",
                                   temp / "sim", temp / "journal.jsonl", queue, clock);
@@ -110,13 +110,6 @@ TEST_F(ApplicationShellTest, HotKeysRegisterReRegisterOnWakeAndRunPresets) {
     settle();
     EXPECT_EQ(registrations(), 2 * first);
 
-    // Factory preset "1" is on Alt+D (key code 2, Option): it asks the chat app.
-    sim.pressHotKey(2, 2048);
-    settle();
-    auto messages = sim.messages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].text.find("The release moves to Friday"), std::string::npos);
-    EXPECT_FALSE(shell->state().statusIsError()) << shell->state().statusMessage();
     shell.reset();
 }
 
