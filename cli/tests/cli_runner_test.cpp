@@ -119,62 +119,38 @@ TEST_F(CliRunnerTest, PrintsTheResponseReEncodedAndDeletesIt) {
 }
 
 TEST_F(CliRunnerTest, Failures) {
-    const struct {
-        const char* name;
-        std::function<void()> arrange;
-        std::vector<std::string> arguments;
-        std::string errorStart;
-        std::size_t sleeps;
-    } cases[] = {
-        {"an undecodable answer is no answer, and is deleted",
-         [this] { answerDuringSleep(2, R"({"id":"x","success":"yes"})"); },
-         {"preset.list"},
-         kTimeout,
-         3},
-        // One plain poll, then settle + poll each round until ten seconds have passed.
-        {"an unreadable answer is read again until the timeout",
-         [this] {
-             duringSleep = [this](int count) {
-                 if (count == 1) {
-                     fs::create_directory(responseFile());
-                 }
-             };
-         },
-         {"preset.list"},
-         kTimeout,
-         1 + 2 * 66},
-        {"no settings directory",
-         [this] {
-             environment.resolvePaths = [] {
-                 return AppPathsResult{std::nullopt, "No home directory: set HOME"};
-             };
-         },
-         {"preset.list"},
-         "Error: No home directory: set HOME\n",
-         0},
-        {"an oversized command is refused before it is written",
-         [] {},
-         {"preset.create", "--fixedPrompt", std::string(1 << 20, 'x')},
-         "Error: Command too large: ",
-         0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        SetUp();
-        duringSleep = nullptr;
-        sleeps = 0;
-        out.str("");
-        err.str("");
+    // Runs `arguments` expecting a failure that prints nothing, after `expectedSleeps`.
+    const auto expectFailure = [this](std::vector<std::string> arguments,
+                                      const std::string& errorStart, int expectedSleeps) {
         const std::size_t before = clock.sleeps().size();
-        c.arrange();
-        EXPECT_EQ(run(c.arguments), 1);
-        EXPECT_EQ(clock.sleeps().size() - before, c.sleeps);
-        EXPECT_TRUE(err.str().starts_with(c.errorStart)) << err.str();
+        EXPECT_EQ(run(std::move(arguments)), 1);
+        EXPECT_EQ(clock.sleeps().size() - before, static_cast<std::size_t>(expectedSleeps));
+        EXPECT_TRUE(err.str().starts_with(errorStart)) << err.str();
         EXPECT_EQ(out.str(), "");
-        EXPECT_TRUE(c.sleeps > 3 || !fs::exists(responseFile()));
-        EXPECT_TRUE(c.sleeps > 0 || !fs::exists(commandFile()));
+        EXPECT_TRUE(expectedSleeps > 0 || !fs::exists(commandFile()));
+        EXPECT_FALSE(fs::is_regular_file(responseFile()));  // an answer read is deleted
         fs::remove_all(commandsDir());
-    }
+        err.str("");
+        sleeps = 0;
+    };
+    // An undecodable answer is no answer, and is deleted.
+    answerDuringSleep(2, R"({"id":"x","success":"yes"})");
+    expectFailure({"preset.list"}, kTimeout, 3);
+    // An unreadable one is read again until the timeout: one plain poll, then settle and
+    // poll each round until ten seconds have passed.
+    duringSleep = [this](int count) {
+        if (count == 1) {
+            fs::create_directory(responseFile());
+        }
+    };
+    expectFailure({"preset.list"}, kTimeout, 1 + 2 * 66);
+    // An oversized command is refused before it is written.
+    expectFailure({"preset.create", "--fixedPrompt", std::string(1 << 20, 'x')},
+                  "Error: Command too large: ", 0);
+    environment.resolvePaths = [] {
+        return AppPathsResult{std::nullopt, "No home directory: set HOME"};
+    };
+    expectFailure({"preset.list"}, "Error: No home directory: set HOME\n", 0);
 }
 
 }  // namespace
