@@ -98,7 +98,6 @@ TEST_F(DebugCommands, CopyAndActivateAnswerOnlyAfterTheSettleDelay) {
         mainQueue.advance(std::chrono::milliseconds(1));
         return !early && answers.size() == before + 1;
     };
-    sim->pasteboard().writeString("stale");
     send("debug.cgevent-copy");
     tasks.runAll();
     mainQueue.runUntilIdle();
@@ -109,7 +108,8 @@ TEST_F(DebugCommands, CopyAndActivateAnswerOnlyAfterTheSettleDelay) {
     EXPECT_TRUE(messageOf(answers[0]).starts_with("app=Editor trusted=true clipboard_len=21 "));
     EXPECT_EQ(messageOf(answers[1]), "activate=true front=ChatGPT (com.openai.codex)");
 
-    // Refused keystrokes leave the cleared clipboard; a default app that has gone is named.
+    // Refused keystrokes leave the cleared clipboard, not the last copy; a default app that
+    // has gone is named.
     sim->setPermission(SimPermission::accessibility, SimPermissionState::denied);
     ASSERT_TRUE(sim->terminate("com.openai.codex"));
     EXPECT_EQ(ask("debug.activate-app").error, "App not found: com.openai.codex");

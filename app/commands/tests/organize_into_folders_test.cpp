@@ -10,14 +10,11 @@ namespace {
 
 const GroupNames kNames{"None", "AI", "Apps", "Files", "New Files"};
 
+// A preset whose fields make its action type `kind`.
 PresetData withAction(PresetData p, const std::string& kind) {
-    if (kind == "activate-app") {
-        p.appName = "Mail";
-    } else if (kind == "open-file") {
-        p.filePath = "/tmp/a.txt";
-    } else if (kind == "create-file") {
-        p.createFile = true;
-    }
+    p.appName = kind == "activate-app" ? "Mail" : "";
+    p.filePath = kind == "open-file" ? "/tmp/a.txt" : "";
+    p.createFile = kind == "create-file";
     return p;
 }
 

@@ -49,7 +49,7 @@ class Sandbox {
     testing::TempDir dir_;
 };
 
-// The answer of one orvex-cli run.
+// One orvex-cli run.
 struct CliResult {
     int status = -1;
     std::string output;
