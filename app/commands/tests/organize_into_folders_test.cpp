@@ -44,7 +44,7 @@ TEST(OrganizeIntoFolders, GroupsByShortcutThenActionTypeInFreshFolders) {
         PresetItem{withAction(preset("P5", "five", "A"), "create-file")},
     };
     const std::vector<PresetItem> organized = organizedIntoFolders(items, kNames);
-    EXPECT_EQ(shape(organized),
+    ASSERT_EQ(shape(organized),
               (std::vector<std::string>{"[None+]", "P2 in None", "[AI]", "P1 in AI", "P4 in AI",
                                         "[Apps]", "P3 in Apps", "[New Files]", "P5 in New Files"}));
     // Every other field survives; the folders are new ones each time.
