@@ -3,61 +3,47 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "base/uuid.h"
+#include "testing/temp_dir.h"
 
 namespace orvex {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::readText;
+using testing::TempDir;
 
-class AtomicFileTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("orvex-atomic-" + newUuid());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string read(const fs::path& path) {
-        std::ifstream in(path);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    std::size_t entries() {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
-    }
-    fs::path dir_;
-};
+std::size_t entries(const TempDir& dir) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir.path()), {}));
+}
 
-TEST_F(AtomicFileTest, ReplacesContentAndLeavesNoTemporaryFile) {
-    auto target = dir_ / "settings.json";
+TEST(AtomicFile, ReplacesContentAndLeavesNoTemporaryFile) {
+    TempDir dir;
+    auto target = dir / "settings.json";
     ASSERT_FALSE(writeFileAtomically(target, "old"));
     ASSERT_FALSE(writeFileAtomically(target, "new", 0600));
-    EXPECT_EQ(read(target), "new");
-    EXPECT_EQ(entries(), 1u);
+    EXPECT_EQ(readText(target), "new");
+    EXPECT_EQ(entries(dir), 1u);
     struct stat info {};
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST_F(AtomicFileTest, FailedRenameKeepsTheOldTargetAndCleansUp) {
+TEST(AtomicFile, FailedRenameKeepsTheOldTargetAndCleansUp) {
     // A non-empty directory where the file should go cannot be renamed over, even as root.
-    auto target = dir_ / "settings.json";
+    TempDir dir;
+    auto target = dir / "settings.json";
     fs::create_directories(target / "inner");
     auto error = writeFileAtomically(target, "new");
     ASSERT_TRUE(error);
     EXPECT_NE(error->find("settings.json"), std::string::npos);
     EXPECT_TRUE(fs::is_directory(target / "inner"));
-    EXPECT_EQ(entries(), 1u);
+    EXPECT_EQ(entries(dir), 1u);
+    EXPECT_TRUE(writeFileAtomically(dir / "absent/file.json", "x"));
 }
 
-TEST_F(AtomicFileTest, MissingDirectoryIsAnError) {
-    EXPECT_TRUE(writeFileAtomically(dir_ / "absent" / "file.json", "x"));
-}
-
-TEST_F(AtomicFileTest, ReadRefusesFilesOverTheLimit) {
-    auto path = dir_ / "big";
+TEST(AtomicFile, ReadRefusesFilesOverTheLimit) {
+    TempDir dir;
+    auto path = dir / "big";
     ASSERT_FALSE(writeFileDirectly(path, std::string(2000, 'x')));
     std::string error;
     EXPECT_FALSE(readWholeFile(path, &error, 1000));
@@ -65,7 +51,7 @@ TEST_F(AtomicFileTest, ReadRefusesFilesOverTheLimit) {
     auto whole = readWholeFile(path, &error, 2000);
     ASSERT_TRUE(whole);
     EXPECT_EQ(whole->size(), 2000u);
-    EXPECT_FALSE(readWholeFile(dir_ / "none", &error));
+    EXPECT_FALSE(readWholeFile(dir / "none", &error));
 }
 
 }  // namespace

@@ -3,13 +3,14 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <regex>
 #include <set>
 
 #include "base/app_paths.h"
 #include "base/log.h"
 #include "base/uuid.h"
+#include "testing/temp_dir.h"
 
 namespace orvex {
 namespace {
@@ -41,61 +42,52 @@ TEST(Log, CaptureSeesBothChannelsAndRestoresThePrevious) {
     EXPECT_EQ(log::systemSink(), before);
 }
 
-// Environment variables are process-wide; these tests set and restore them.
-class AppPathsTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        saveVar("HOME", home_);
-        saveVar("XDG_CONFIG_HOME", xdg_);
-        root_ = fs::temp_directory_path() / ("orvex-paths-" + newUuid());
-    }
-    void TearDown() override {
-        restoreVar("HOME", home_);
-        restoreVar("XDG_CONFIG_HOME", xdg_);
-        fs::remove_all(root_);
-    }
-    static void saveVar(const char* name, std::optional<std::string>& slot) {
-        if (const char* value = std::getenv(name)) {
-            slot = value;
+// Puts an environment variable back as it was, however the test ends.
+class SavedVariable {
+  public:
+    explicit SavedVariable(std::string name) : name_(std::move(name)) {
+        if (const char* value = std::getenv(name_.c_str())) {
+            value_ = value;
         }
     }
-    static void restoreVar(const char* name, const std::optional<std::string>& slot) {
-        if (slot) {
-            ::setenv(name, slot->c_str(), 1);
-        } else {
-            ::unsetenv(name);
-        }
+    ~SavedVariable() {
+        value_ ? ::setenv(name_.c_str(), value_->c_str(), 1) : ::unsetenv(name_.c_str());
     }
-    std::optional<std::string> home_, xdg_;
-    fs::path root_;
+    SavedVariable(const SavedVariable&) = delete;
+    SavedVariable& operator=(const SavedVariable&) = delete;
+
+  private:
+    std::string name_;
+    std::optional<std::string> value_;
 };
 
-TEST_F(AppPathsTest, XdgConfigHomeWinsAndDirectoryIsPrivate) {
-    ::setenv("XDG_CONFIG_HOME", (root_ / "cfg").c_str(), 1);
-    auto result = resolveAppPaths();
-    ASSERT_TRUE(result.paths) << result.error;
-    EXPECT_EQ(result.paths->settingsFile(), root_ / "cfg" / "orvex" / "settings.json");
-    EXPECT_EQ(result.paths->commandDirectory(), root_ / "cfg" / "orvex" / "commands");
-    struct stat info {};
-    ASSERT_EQ(::stat(result.paths->orvexDirectory.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
-}
-
-TEST_F(AppPathsTest, RelativeXdgFallsBackToHome) {
-    ::setenv("XDG_CONFIG_HOME", "relative/cfg", 1);
-    ::setenv("HOME", root_.c_str(), 1);
-    auto result = resolveAppPaths();
-    ASSERT_TRUE(result.paths) << result.error;
-    EXPECT_EQ(result.paths->orvexDirectory, root_ / ".config" / "orvex");
-}
-
-TEST_F(AppPathsTest, UnusableDirectoryIsAClearError) {
-    fs::create_directories(root_);
-    { std::ofstream(root_ / "file") << "x"; }
-    ::setenv("XDG_CONFIG_HOME", (root_ / "file").c_str(), 1);
-    auto result = resolveAppPaths();
-    EXPECT_FALSE(result.paths);
-    EXPECT_NE(result.error.find("file"), std::string::npos);
+TEST(AppPaths, XdgConfigHomeThenHomeAndTheDirectoryIsPrivate) {
+    SavedVariable home("HOME"), xdg("XDG_CONFIG_HOME");
+    testing::TempDir root;
+    testing::writeText(root / "file", "x");
+    const struct {
+        std::string xdg;
+        std::optional<fs::path> directory;  // none: an error naming the way blocked
+    } cases[] = {
+        {(root / "cfg").string(), root / "cfg/orvex"},
+        {"relative/cfg", root / ".config/orvex"},  // a relative one is ignored
+        {(root / "file").string(), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        ::setenv("XDG_CONFIG_HOME", c.xdg.c_str(), 1);
+        ::setenv("HOME", root.path().c_str(), 1);
+        auto result = resolveAppPaths();
+        if (!c.directory) {
+            EXPECT_FALSE(result.paths) << c.xdg;
+            EXPECT_NE(result.error.find("file"), std::string::npos) << result.error;
+            continue;
+        }
+        ASSERT_TRUE(result.paths) << result.error;
+        EXPECT_EQ(result.paths->orvexDirectory, *c.directory);
+        struct stat info {};
+        ASSERT_EQ(::stat(c.directory->c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
+    }
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -15,24 +14,15 @@
 #include "app/notifications/notification_center.h"
 #include "app/store/app_state.h"
 #include "app/store/settings_manager.h"
-#include "testing/temp_dir.h"
 #include "base/clock.h"
 #include "base/manual_main_queue.h"
 #include "base/task_runner.h"
+#include "testing/source_tree.h"
+#include "testing/temp_dir.h"
 
 namespace orvex::commands_test {
 
 using orvex::testing::readText;
-using orvex::testing::TempDir;
-using orvex::testing::writeText;
-
-inline std::filesystem::path sourceLocaleDirectory() {
-    if (const char* source = std::getenv("ORVEX_SOURCE_DIR")) {
-        return std::filesystem::path(source) / "app/i18n/resources/locales";
-    }
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
-           "i18n/resources/locales";
-}
 
 inline PresetData preset(std::string id, std::string label, std::string shortcut = "",
                          std::optional<std::string> folderId = std::nullopt) {
@@ -57,16 +47,20 @@ inline FolderItem folder(std::string id, std::string label, bool open = true) {
 // queue, tasks that run when the test says so, and a preset runner the test controls.
 class CommandFixture : public ::testing::Test {
   protected:
-    // Writes `initial` as the settings file and builds everything on top of it.
-    void start(const std::optional<AppSettings>& initial) {
-        if (initial) {
-            SettingsManager(settingsFile).save(*initial);
-        }
+    // Starts on a list of two presets and one folder holding the second, in English.
+    void startWithSampleList() {
+        AppSettings initial;
+        initial.presets = {PresetItem{preset("p1", "First", "Alt+1")},
+                           PresetItem{folder("f1", "Folder")},
+                           PresetItem{preset("p2", "Second", "", "f1")}};
+        initial.tutorialCompleted = true;
+        initial.language = "en";
+        SettingsManager(settingsFile).save(initial);
         settings = std::make_unique<SettingsManager>(settingsFile);
         i18n = std::make_unique<LocalizationManager>(
             *settings, LocalizationOptions{
-                           .localeDirectory = sourceLocaleDirectory(),
-                           .preferredLanguages = [this] { return preferredLanguages; },
+                           .localeDirectory = testing::sourceDir() / "app/i18n/resources/locales",
+                           .preferredLanguages = [] { return std::vector<std::string>{"en-US"}; },
                            .writeInterfaceLanguages = {},
                        });
         settings->setFactoryTexts(i18n->textLookup());
@@ -90,17 +84,6 @@ class CommandFixture : public ::testing::Test {
         });
     }
 
-    // Starts on a list of two presets and one folder holding the second, in English.
-    void startWithSampleList() {
-        AppSettings initial;
-        initial.presets = {PresetItem{preset("p1", "First", "Alt+1")},
-                           PresetItem{folder("f1", "Folder")},
-                           PresetItem{preset("p2", "Second", "", "f1")}};
-        initial.tutorialCompleted = true;
-        initial.language = "en";
-        start(initial);
-    }
-
     // Sends one command; every answer it produced so far is in `answers`.
     void send(const std::string& action, CommandParams params = {}) {
         processor->process(
@@ -121,34 +104,11 @@ class CommandFixture : public ::testing::Test {
     // The message of a successful answer ("" with a test failure otherwise).
     std::string messageOf(const CLIResponse& response) {
         EXPECT_TRUE(response.success) << response.error.value_or("");
-        EXPECT_FALSE(response.error);
-        if (!response.data || !response.data->message) {
-            ADD_FAILURE() << "no message";
-            return "";
-        }
-        return *response.data->message;
+        return response.data && response.data->message ? *response.data->message : "";
     }
 
-    // The list as the settings file holds it, before the read-time rules fill it in.
-    Json storedPresetsJson() const {
-        return parseJson(readText(settingsFile)).value->at("presets");
-    }
-    static Json presetsJson(const std::vector<PresetItem>& items) {
-        Json list = Json::array();
-        for (const PresetItem& item : items) {
-            list.push_back(encodePresetItem(item));
-        }
-        return list;
-    }
-
-    AppSettings stored() const {
-        auto decoded = decodeAppSettings(std::string_view(readText(settingsFile)));
-        return std::get<AppSettings>(decoded);
-    }
-
-    TempDir dir;
+    testing::TempDir dir;
     std::filesystem::path settingsFile = dir / "settings.json";
-    std::vector<std::string> preferredLanguages{"en-US"};
     VirtualClock clock;
     ManualMainQueue mainQueue{clock};
     ManualTaskRunner tasks;

@@ -6,11 +6,10 @@
 #include <regex>
 #include <set>
 
-#include "app/i18n/locale_directory.h"
 #include "app/i18n/locale_table.h"
 #include "app/i18n/status_style.h"
-#include "app/i18n/tests/i18n_test_support.h"
 #include "base/atomic_file.h"
+#include "testing/source_tree.h"
 
 namespace orvex {
 namespace {
@@ -20,7 +19,8 @@ using Leaves = std::map<std::string, std::string>;
 
 Json loadLocaleJson(const std::string& code) {
     std::string error;
-    const auto text = readWholeFile(i18n_test::sourceLocaleDirectory() / (code + ".json"), &error);
+    const auto text = readWholeFile(
+        testing::sourceDir() / "app/i18n/resources/locales" / (code + ".json"), &error);
     auto parsed = text ? parseJson(*text) : JsonParseResult{};
     if (!parsed.value) {
         ADD_FAILURE() << code << ": " << error << parsed.error;
@@ -74,8 +74,7 @@ std::map<std::string, std::optional<bool>> keysUsedBySources() {
     for (const auto& [name, member] : en.items()) {
         tops.insert(name);
     }
-    const char* source = std::getenv("ORVEX_SOURCE_DIR");
-    const fs::path root = source ? fs::path(source) : fs::path(__FILE__).parent_path() / "../../..";
+    const fs::path root = testing::sourceDir();
     static const std::regex comment(R"(//[^\n]*)");
     static const std::regex testPath(
         R"((^|/)tests?/|_test\.|test_|(^|/)e2e/|desktop_tests/|test_apps/|(^|/)testing/)");
@@ -119,21 +118,6 @@ TEST(LocaleFilesTest, BothLanguagesHoldEveryKeyTheSourcesUseAndTheSamePlaceholde
         if (ja.contains(key)) {
             EXPECT_EQ(placeholders(key, ja.at(key)), placeholders(key, text)) << key;
         }
-    }
-    // Help chapters are numbered from one without gaps, each with a title and a body.
-    static const std::regex chapter(R"(help\.ch([0-9]+)(Title|Body))");
-    std::map<int, std::set<std::string>> chapters;
-    for (const auto& [key, text] : en) {
-        std::smatch match;
-        if (key.starts_with("help.ch")) {
-            ASSERT_TRUE(std::regex_match(key, match, chapter)) << key;
-            chapters[std::stoi(match[1].str())].insert(match[2].str());
-        }
-    }
-    ASSERT_FALSE(chapters.empty());
-    EXPECT_EQ(chapters.rbegin()->first, static_cast<int>(chapters.size()));
-    for (const auto& [number, parts] : chapters) {
-        EXPECT_EQ(parts.size(), 2u) << "help.ch" << number;
     }
 }
 
@@ -195,26 +179,6 @@ TEST(LocaleFilesTest, KeywordListsClassifyEveryStatusTheSameWayInBothLanguages) 
         }
     }
     EXPECT_EQ(seen.size(), 3u) << "every class has statuses";
-}
-
-TEST(LocaleFilesTest, BuildPlacesTheFilesBesideTheProgramsThatLoadThem) {
-    const auto executable = fs::read_symlink("/proc/self/exe");
-    EXPECT_EQ(executableDirectory(), executable.parent_path());
-    EXPECT_EQ(localeDirectory(), executable.parent_path() / "resources" / "locales");
-    EXPECT_EQ(localeDirectory(fs::path("/opt/locales")), "/opt/locales");
-    const char* binaryDir = std::getenv("ORVEX_BINARY_DIR");
-    if (binaryDir == nullptr) {
-        GTEST_SKIP() << "ORVEX_BINARY_DIR is set by CTest";
-    }
-    for (const std::string code : {"ja", "en"}) {
-        std::string error;
-        const auto source =
-            readWholeFile(i18n_test::sourceLocaleDirectory() / (code + ".json"), &error);
-        const auto copy =
-            readWholeFile(fs::path(binaryDir) / "bin/resources/locales" / (code + ".json"), &error);
-        ASSERT_TRUE(source && copy) << code << ": " << error;
-        EXPECT_EQ(*source, *copy) << code;
-    }
 }
 
 }  // namespace

@@ -44,91 +44,54 @@ class ShortcutManagerTest : public ::testing::Test {
     std::vector<AppNotification> posted;
 };
 
-TEST_F(ShortcutManagerTest, RegistersParsableShortcutsWithConsecutiveIds) {
+// Blank, unparsable and already-held shortcuts are skipped; the first holder of a
+// combination keeps it.
+TEST_F(ShortcutManagerTest, RegistersEachUsableShortcutWithConsecutiveIds) {
     manager->registerAll({preset("Ask", "Alt+D"), preset("Blank", ""), preset("Nope", "Ctrl+F13"),
-                          preset("Two", "CommandOrControl+Shift+2")});
+                          preset("Again", "option+d"), preset("Two", "CommandOrControl+Shift+2")});
 
     EXPECT_EQ(manager->hotKeyRefs(), (std::vector<std::uint32_t>{1, 2}));
     EXPECT_EQ(hotKeys.registered.at(1), (FakeHotKeys::Registration{2, optionKey}));
     EXPECT_EQ(hotKeys.registered.at(2), (FakeHotKeys::Registration{19, cmdKey | shiftKey}));
-    EXPECT_TRUE(logs.console().lines().empty());
-}
-
-TEST_F(ShortcutManagerTest, FiringPostsThePresetOnALaterTurn) {
-    manager->registerAll({preset("Ask", "Alt+D"), preset("Two", "CommandOrControl+Shift+2")});
-
-    press("Cmd+Shift+2");
-    EXPECT_EQ(logs.system().lines(),
-              (std::vector<std::string>{"[ShortcutManager] HotKey FIRED: id=2",
-                                        "[ShortcutManager] Posting executePreset for: Two"}));
-    EXPECT_TRUE(posted.empty());
-
-    mainQueue.runUntilIdle();
-    EXPECT_EQ(logs.system().lines().back(), "[ShortcutManager] main.async executing for: Two");
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].name, "executePreset");
-    ASSERT_TRUE(posted[0].preset);
-    EXPECT_EQ(*posted[0].preset, preset("Two", "CommandOrControl+Shift+2"));
-}
-
-TEST_F(ShortcutManagerTest, DuplicateShortcutFailsOnceAndFirstStillRuns) {
-    manager->registerAll(
-        {preset("First", "Alt+D"), preset("Second", "option+d"), preset("Third", "Cmd+K")});
-
-    EXPECT_EQ(logs.console().lines(),
-              (std::vector<std::string>{"Failed to register shortcut: option+d (status: -9878)"}));
+    EXPECT_EQ(logs.console().lines().size(), 1u);  // the refused duplicate
 
     press("Alt+D");
     mainQueue.runUntilIdle();
     ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].preset->label, "First");
+    EXPECT_EQ(posted[0].preset->label, "Ask");
 }
 
-TEST_F(ShortcutManagerTest, EditedPresetIsPostedAsRegisteredUntilRegisteredAgain) {
+// The preset is posted on a later turn as it was when registered, until registered again;
+// an id nobody holds posts nothing.
+TEST_F(ShortcutManagerTest, FiringPostsThePresetAsRegistered) {
     std::vector<PresetData> presets{preset("Old", "Alt+D")};
     manager->registerAll(presets);
     presets[0].label = "New";
 
     press("Alt+D");
+    EXPECT_TRUE(posted.empty());
     mainQueue.runUntilIdle();
     ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].preset->label, "Old");
+    EXPECT_EQ(posted[0].name, "executePreset");
+    ASSERT_TRUE(posted[0].preset);
+    EXPECT_EQ(*posted[0].preset, preset("Old", "Alt+D"));
 
     manager->registerAll(presets);
     press("Alt+D");
+    hotKeys.fire(7);
     mainQueue.runUntilIdle();
     ASSERT_EQ(posted.size(), 2u);
     EXPECT_EQ(posted[1].preset->label, "New");
 }
 
-TEST_F(ShortcutManagerTest, UnregisterAllReleasesEveryHotKey) {
+TEST_F(ShortcutManagerTest, UnregisteringOrDestructionReleasesEveryHotKeyAndDropsPendingPosts) {
     manager->registerAll({preset("Ask", "Alt+D"), preset("Two", "Cmd+Shift+2")});
     manager->unregisterAll();
-
     EXPECT_TRUE(hotKeys.registered.empty());
 
-    press("Alt+D");
-    mainQueue.runUntilIdle();
-    EXPECT_TRUE(posted.empty());
-    EXPECT_TRUE(logs.system().lines().empty());
-}
-
-TEST_F(ShortcutManagerTest, UnknownIdIsLoggedAndIgnored) {
-    manager->registerAll({preset("Ask", "Alt+D")});
-    hotKeys.fire(7);
-    mainQueue.runUntilIdle();
-
-    EXPECT_EQ(logs.system().lines(),
-              (std::vector<std::string>{"[ShortcutManager] HotKey FIRED: id=7",
-                                        "[ShortcutManager] No preset for id=7"}));
-    EXPECT_TRUE(posted.empty());
-}
-
-TEST_F(ShortcutManagerTest, DestructionUnregistersAndDropsPendingPosts) {
     manager->registerAll({preset("Ask", "Alt+D")});
     press("Alt+D");
     manager.reset();
-
     EXPECT_TRUE(hotKeys.registered.empty());
     EXPECT_FALSE(hotKeys.handler);
     mainQueue.runUntilIdle();

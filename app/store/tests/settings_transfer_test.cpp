@@ -38,27 +38,6 @@ TEST(SettingsExport, WritesTheFileContentNotTheMemoryListPrivately) {
     }
 }
 
-TEST(SettingsExport, WithoutSettingsFileWritesFactoryList) {
-    StoreFixture f;
-    auto target = f.dir / "export.json";
-    ASSERT_EQ(exportSettingsTo(f.settings, target, ExportWrite::direct), std::nullopt);
-    auto exported = std::get<AppSettings>(importSettingsFrom(target));
-    ASSERT_EQ(exported.presets.size(), 4u);
-    EXPECT_EQ(exported.presets[3].id(), "4");
-    EXPECT_FALSE(exported.language.has_value());
-    EXPECT_FALSE(std::filesystem::exists(f.settingsFile));
-}
-
-TEST(SettingsExport, MissingDirectoryFailsWithADescription) {
-    StoreFixture f;
-    for (ExportWrite how : {ExportWrite::direct, ExportWrite::atomic}) {
-        auto error = exportSettingsTo(f.settings, f.dir / "no/such/dir/out.json", how);
-        ASSERT_TRUE(error.has_value());
-        EXPECT_FALSE(error->empty());
-    }
-    EXPECT_FALSE(std::filesystem::exists(f.dir / "no"));
-}
-
 TEST(SettingsImport, UnreadableFileIsRefusedWithADescription) {
     StoreFixture f;
     writeText(f.dir / "bad.json", "this is not JSON");

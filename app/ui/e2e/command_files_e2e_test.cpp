@@ -1,15 +1,19 @@
 // The command directory as the running program sees it: files written before it started,
-// broken and hostile files, answers already present, many clients at once.
+// broken and hostile files, answers already present, many clients at once; and the
+// program's own start and end.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <set>
+#include <sstream>
+#include <thread>
 
 #include "app/ui/e2e/e2e_support.h"
 #include "protocol/cli_command.h"
-#include "protocol/cli_response.h"
 
 namespace orvex::e2e {
 namespace {
@@ -26,37 +30,40 @@ std::set<std::string> entries(const std::filesystem::path& directory) {
     return names;
 }
 
+using std::filesystem::exists;
+
+mode_t permissions(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 0777 : 0;
+}
+
 // The directory is made here with the usual 0755, so the 0700 below is Orvex's doing.
 TEST(CommandFilesEndToEnd, FilesWrittenBeforeStartAreAnsweredAtStart) {
     Sandbox sandbox;
     const auto dir = sandbox.commands();
     std::filesystem::create_directories(dir);
-    writeFileAtomically(dir / "EARLY.command.json", command("EARLY", "app.status"));
+    // Keys it does not know are no reason to refuse a command.
+    testing::writeText(dir / "EARLY.command.json",
+                       R"({"action": "app.status", "id": "EARLY", "params": {"k": "v"},
+                           "extra": [1, 2], "version": 3})");
     ASSERT_EQ(::mkfifo((dir / "pipe.command.json").c_str(), 0600), 0);
     // Look-alikes stay where they are.
     const std::set<std::string> lookAlikes{"notes.json", "C.command.txt", "D.command.json.tmp-1f"};
     for (const std::string& name : lookAlikes) {
-        writeFileAtomically(dir / name, command("C", "folder.create"));
+        testing::writeText(dir / name, command("C", "folder.create"));
     }
 
     Orvex orvex(sandbox);
     ASSERT_TRUE(orvex.started()) << orvex.log();
-    const auto response = sandbox.commands() / "EARLY.response.json";
-    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(response); })) << orvex.log();
-    auto decoded = decodeCLIResponseText(readText(response));
-    ASSERT_TRUE(decoded.ok()) << decoded.error;
-    EXPECT_TRUE(decoded.value->success);
-    EXPECT_TRUE(decoded.value->data->status->running);
+    const auto response = dir / "EARLY.response.json";
+    ASSERT_TRUE(waitUntil([&] { return exists(response); })) << orvex.log();
+    EXPECT_EQ(parseJson(readText(response)).value->at("data")["status"]["running"], true);
     EXPECT_TRUE(orvex.logContains("[CommandQueue] Processing command: app.status (id: EARLY)"));
     std::set<std::string> left = lookAlikes;
     left.insert("EARLY.response.json");
     EXPECT_EQ(entries(dir), left);
-
-    struct stat info {};
-    ASSERT_EQ(::stat(response.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-    ASSERT_EQ(::stat(sandbox.commands().c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(permissions(response), 0600u);
+    EXPECT_EQ(permissions(dir), 0700u);
     EXPECT_EQ(orvex.stop(), 0);
 }
 
@@ -65,61 +72,91 @@ TEST(CommandFilesEndToEnd, UnreadableAndUnsafeCommandsAreDeletedUnanswered) {
     Orvex orvex(sandbox);
     ASSERT_TRUE(orvex.started()) << orvex.log();
     const auto dir = sandbox.commands();
-    writeFileAtomically(dir / "json.command.json", "{ this is not json");
-    writeFileAtomically(dir / "noparams.command.json",
-                        R"({"action": "preset.list", "id": "noparams"})");
-    writeFileAtomically(dir / "number.command.json",
-                        R"({"action": "preset.get", "id": "number", "params": {"id": 1}})");
-    writeFileAtomically(dir / "escape.command.json",
-                        R"({"action": "preset.list", "id": "../escape", "params": {}})");
-    writeFileAtomically(dir / "sub.command.json",
-                        R"({"action": "preset.list", "id": "a/b", "params": {}})");
-    writeFileAtomically(dir / "dots.command.json",
-                        R"({"action": "preset.list", "id": "..", "params": {}})");
-    writeFileAtomically(dir / "empty.command.json",
-                        R"({"action": "preset.list", "id": "", "params": {}})");
-    writeFileAtomically(dir / "huge.command.json",
-                        R"({"action": "preset.list", "id": "huge", "params": {"x": ")" +
-                            std::string(2u << 20, 'x') + "\"}}");
-
-    ASSERT_TRUE(waitUntil([&] { return entries(dir).empty(); }))
-        << "left: " << entries(dir).size() << "\n"
-        << orvex.log();
-    EXPECT_FALSE(std::filesystem::exists(sandbox.orvexDirectory() / "escape.response.json"));
-    EXPECT_FALSE(orvex.logContains("Processing command"));
-    std::string log = orvex.log();
-    std::size_t failures = 0;
-    for (auto at = log.find("[CommandQueue] Failed to parse command file: ");
-         at != std::string::npos;
-         at = log.find("[CommandQueue] Failed to parse command file: ", at + 1)) {
-        ++failures;
+    // 255 bytes of file name at most: the id, ".response.json" and the 21 bytes of the
+    // temporary name; an id of 220 bytes is answered (below).
+    const std::string prefix = R"({"action": "preset.list", "params": {}, "id": )";
+    const struct {
+        const char* name;
+        std::string text;
+        const char* why;
+    } files[] = {
+        {"json", "{ this is not json", "invalid JSON"},
+        {"top", R"(["action", "a"])", "must be a JSON object"},
+        {"noid", R"({"action": "a", "params": {}})", "\"id\" is missing"},
+        {"noaction", R"({"id": "noaction", "params": {}})", "\"action\" is missing"},
+        {"noparams", R"({"action": "a", "id": "noparams"})", "\"params\" is missing"},
+        {"nullparams", R"({"action": "a", "id": "n", "params": null})", "\"params\" is missing"},
+        {"listparams", R"({"action": "a", "id": "l", "params": ["id"]})", "must be an object"},
+        {"number", R"({"action": "a", "id": "n", "params": {"id": 1}})", "\"params.id\" must be"},
+        {"boolean", R"({"action": "a", "id": "b", "params": {"on": true}})", "\"params.on\" must"},
+        {"null", R"({"action": "a", "id": "n", "params": {"on": null}})", "\"params.on\" must"},
+        {"numberid", prefix + "7}", "\"id\" must be a string"},
+        {"escape", prefix + R"("../escape"})", "holds \"/\""},
+        {"sub", prefix + R"("a/b"})", "holds \"/\""},
+        {"dots", prefix + R"(".."})", "holds \"..\""},
+        {"empty", prefix + R"(""})", "is empty"},
+        {"long", prefix + "\"" + std::string(221, 'b') + "\"}", "too long"},
+        {"huge", prefix + R"("huge", "x": ")" + std::string(2u << 20, 'x') + "\"}", "larger than"},
+    };
+    for (const auto& file : files) {
+        ASSERT_FALSE(
+            writeFileAtomically(dir / (std::string(file.name) + ".command.json"), file.text));
     }
-    EXPECT_EQ(failures, 8u) << log;
+
+    ASSERT_TRUE(waitUntil([&] { return entries(dir).empty(); })) << orvex.log();
+    EXPECT_FALSE(exists(sandbox.orvexDirectory() / "escape.response.json"));
+    EXPECT_FALSE(orvex.logContains("Processing command"));
+    std::istringstream log(orvex.log());
+    std::vector<std::string> failures;
+    for (std::string line; std::getline(log, line);) {
+        if (line.starts_with("[CommandQueue] Failed to parse command file: ")) {
+            failures.push_back(line);
+        }
+    }
+    for (const auto& file : files) {
+        const std::string name = std::string(file.name) + ".command.json";
+        EXPECT_EQ(std::ranges::count_if(failures,
+                                        [&](const std::string& line) {
+                                            return line.find(name) != std::string::npos &&
+                                                   line.find(file.why) != std::string::npos;
+                                        }),
+                  1)
+            << name << "\n"
+            << orvex.log();
+    }
 
     // The queue still serves well-formed commands afterwards.
     EXPECT_EQ(runCli(sandbox, {"app.status"}).status, 0);
     EXPECT_EQ(orvex.stop(), 0);
 }
 
-TEST(CommandFilesEndToEnd, ExistingResponseAndMismatchedNames) {
+// Files written in place or linked in are seen as well as ones moved in; an answer already
+// there stops the command; the answer is named after the id inside, not the file name.
+TEST(CommandFilesEndToEnd, FilesArrivingWhileItRuns) {
     Sandbox sandbox;
     Orvex orvex(sandbox);
     ASSERT_TRUE(orvex.started()) << orvex.log();
     const auto dir = sandbox.commands();
 
-    writeFileAtomically(dir / "TAKEN.response.json", "earlier answer");
-    writeFileAtomically(dir / "TAKEN.command.json", command("TAKEN", "folder.create"));
-    ASSERT_TRUE(waitUntil([&] { return !std::filesystem::exists(dir / "TAKEN.command.json"); }));
+    ASSERT_FALSE(writeFileAtomically(dir / "TAKEN.response.json", "earlier answer"));
+    ASSERT_FALSE(
+        writeFileAtomically(dir / "TAKEN.command.json", command("TAKEN", "folder.create")));
+    ASSERT_TRUE(waitUntil([&] { return !exists(dir / "TAKEN.command.json"); }));
     EXPECT_EQ(readText(dir / "TAKEN.response.json"), "earlier answer");
     EXPECT_TRUE(waitUntil(
         [&] { return orvex.logContains("[CommandQueue] Response already exists, skipping"); }));
     // Not carried out: no folder was made.
     EXPECT_TRUE(runCli(sandbox, {"preset.list"}).json["data"]["folders"].empty());
 
-    writeFileAtomically(dir / "OUTER.command.json", command("INNER", "app.status"));
-    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(dir / "INNER.response.json"); }));
-    EXPECT_FALSE(std::filesystem::exists(dir / "OUTER.response.json"));
-    EXPECT_FALSE(std::filesystem::exists(dir / "OUTER.command.json"));
+    const std::string longest(220, 'a');
+    testing::writeText(dir / "OUTER.command.json", command("INNER", "app.status"));
+    testing::writeText(sandbox.root() / "linked", command(longest, "app.status"));
+    ASSERT_EQ(::link((sandbox.root() / "linked").c_str(), (dir / "L.command.json").c_str()), 0);
+    for (const std::string& id : {std::string("INNER"), longest}) {
+        EXPECT_TRUE(waitUntil([&] { return exists(dir / (id + ".response.json")); })) << id;
+    }
+    EXPECT_EQ(entries(dir), (std::set<std::string>{"INNER.response.json", "TAKEN.response.json",
+                                                   longest + ".response.json"}));
     EXPECT_EQ(orvex.stop(), 0);
 }
 
@@ -128,77 +165,62 @@ TEST(CommandFilesEndToEnd, FiftyClientsAtOnceEachGetTheirOwnAnswer) {
     Orvex orvex(sandbox);
     ASSERT_TRUE(orvex.started()) << orvex.log();
 
-    constexpr int kClients = 50;
-    std::vector<std::unique_ptr<ChildProcess>> clients;
-    for (int i = 0; i < kClients; ++i) {
-        auto out = sandbox.root() / ("many-" + std::to_string(i) + ".out");
-        auto err = sandbox.root() / ("many-" + std::to_string(i) + ".err");
-        clients.push_back(std::make_unique<ChildProcess>(
-            cliProgram(),
-            std::vector<std::string>{"folder.create", "--name", "F" + std::to_string(i)},
-            sandbox.environment(), out, err));
+    constexpr std::size_t kClients = 50;
+    std::vector<CliResult> results(kClients);
+    {
+        std::vector<std::jthread> clients;
+        for (std::size_t i = 0; i < kClients; ++i) {
+            clients.emplace_back([&, i] {
+                results[i] = runCli(sandbox, {"folder.create", "--name", "F" + std::to_string(i)});
+            });
+        }
     }
     std::set<std::string> ids;
-    for (int i = 0; i < kClients; ++i) {
-        ASSERT_EQ(clients[i]->wait(60000ms), 0) << i << ": " << clients[i]->errors();
-        auto parsed = parseJson(clients[i]->output());
-        ASSERT_TRUE(parsed.value) << clients[i]->output();
-        EXPECT_EQ((*parsed.value)["data"]["message"], "Folder created: F" + std::to_string(i));
-        ids.insert((*parsed.value)["id"].get<std::string>());
+    for (std::size_t i = 0; i < kClients; ++i) {
+        EXPECT_EQ(results[i].status, 0) << i << ": " << results[i].errors;
+        EXPECT_EQ(results[i].message(), "Folder created: F" + std::to_string(i));
+        ids.insert(results[i].json.value("id", ""));
     }
-    EXPECT_EQ(ids.size(), static_cast<std::size_t>(kClients));
-    EXPECT_EQ(runCli(sandbox, {"preset.list"}).json["data"]["folders"].size(),
-              static_cast<std::size_t>(kClients));
+    EXPECT_EQ(ids.size(), kClients);
+    EXPECT_EQ(runCli(sandbox, {"preset.list"}).json["data"]["folders"].size(), kClients);
     // Every answer was collected by its client.
     EXPECT_TRUE(entries(sandbox.commands()).empty());
     EXPECT_EQ(orvex.stop(), 0);
 }
 
-TEST(ProgramEndToEnd, SecondInstanceForTheSameDirectoryRefusesToStart) {
+// SIGTERM ends every other test's Orvex; SIGINT ends it as cleanly.
+TEST(ProgramEndToEnd, SecondInstanceRefusesToStartAndSigintEndsTheFirst) {
     Sandbox sandbox;
     Orvex first(sandbox);
     ASSERT_TRUE(first.started()) << first.log();
 
-    ChildProcess second(orvexProgram(), {}, sandbox.environment(), sandbox.root() / "second.out",
-                        sandbox.root() / "second.err");
-    auto status = second.wait();
-    ASSERT_TRUE(status.has_value());
-    EXPECT_NE(*status, 0);
-    EXPECT_NE(second.errors().find("Another Orvex is already running"), std::string::npos)
-        << second.errors();
+    testing::ChildResult second = sandbox.run("orvex", {});
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_NE(second.err.find("Another Orvex is already running"), std::string::npos) << second.err;
     // The first one is unaffected.
     EXPECT_EQ(runCli(sandbox, {"app.status"}).status, 0);
-    EXPECT_EQ(first.stop(), 0);
+    first.signal(SIGINT);
+    EXPECT_EQ(first.wait(), 0);
+    EXPECT_TRUE(first.output().ends_with("orvex: stopped\n")) << first.output();
 
     // Once the first has gone, a new one starts.
     Orvex third(sandbox);
     EXPECT_TRUE(third.started()) << third.log();
     EXPECT_EQ(third.stop(), 0);
-}
-
-TEST(ProgramEndToEnd, SigtermAndSigintEndItCleanly) {
-    for (int number : {SIGTERM, SIGINT}) {
-        Sandbox sandbox;
-        Orvex orvex(sandbox);
-        ASSERT_TRUE(orvex.started()) << orvex.log();
-        orvex.process().signal(number);
-        EXPECT_EQ(orvex.process().wait(), 0) << orvex.log();
-        EXPECT_NE(orvex.output().find("orvex: stopped"), std::string::npos) << orvex.output();
-    }
+    EXPECT_TRUE(third.output().ends_with("orvex: stopped\n")) << third.output();
 }
 
 TEST(ProgramEndToEnd, AnUnreadableSettingsFileIsKeptWhenStartUpReplacesIt) {
     Sandbox sandbox;
     std::filesystem::create_directories(sandbox.orvexDirectory());
     const std::string broken = R"({"presets": [{"id": "mine", "label": "Mine"},]})";
-    writeFileAtomically(sandbox.settingsFile(), broken);
+    testing::writeText(sandbox.settingsFile(), broken);
 
     Orvex orvex(sandbox);
     ASSERT_TRUE(orvex.started()) << orvex.log();
-
     std::vector<std::filesystem::path> kept;
     for (const auto& entry : std::filesystem::directory_iterator(sandbox.orvexDirectory())) {
-        if (entry.path().filename().string().rfind("settings.json.unreadable-", 0) == 0) {
+        if (entry.path().filename().string().starts_with("settings.json.unreadable-")) {
             kept.push_back(entry.path());
         }
     }
@@ -221,15 +243,18 @@ TEST(ProgramEndToEnd, StartUpProblemsAreReportedWithExitStatusOne) {
         std::vector<std::string> environment;
         const char* error;
     } cases[] = {
-        {{}, {"HOME=relative", "XDG_CONFIG_HOME="}, "No home directory"},
-        {{"--desktop", "x11"}, {}, "Unknown desktop \"x11\""},
-        {{"--desktop", "sim:/no/such/scenario.json"}, {}, "Cannot load the scenario"},
+        {{}, {"HOME=relative", "XDG_CONFIG_HOME="}, "orvex: No home directory"},
+        {{"--desktop"}, {}, "orvex: --desktop needs a value\n\nUsage: orvex"},
+        {{"--dekstop", "x"}, {}, "orvex: Unknown argument: --dekstop\n\nUsage: orvex"},
+        {{"--desktop", "x11"}, {}, "orvex: Unknown desktop \"x11\""},
+        {{"--desktop", "sim:"}, {}, "orvex: Unknown desktop \"sim:\""},
+        {{"--desktop", "sim:/no/such/scenario.json"}, {}, "orvex: Cannot load the scenario"},
+        {{"--journal", "j"}, {}, "orvex: --journal needs the simulated desktop"},
     };
     for (const auto& c : cases) {
-        ChildProcess orvex(orvexProgram(), c.arguments, sandbox.environment(c.environment),
-                           sandbox.root() / "start.out", sandbox.root() / "start.err");
-        EXPECT_EQ(orvex.wait(), 1) << c.error;
-        EXPECT_NE(orvex.errors().find(c.error), std::string::npos) << orvex.errors();
+        testing::ChildResult orvex = sandbox.run("orvex", c.arguments, c.environment);
+        EXPECT_EQ(orvex.exitCode, 1) << c.error;
+        EXPECT_TRUE(orvex.err.starts_with(c.error)) << orvex.err;
     }
 }
 
@@ -239,30 +264,27 @@ TEST(ProgramEndToEnd, StartUpProblemsAreReportedWithExitStatusOne) {
 // without it fails here.
 TEST(ProgramEndToEnd, WithADisplayItCannotUseItSaysWhy) {
     Sandbox sandbox;
-    ChildProcess desktops(orvexProgram(), {"--list-desktops"}, sandbox.environment(),
-                          sandbox.root() / "d.out", sandbox.root() / "d.err");
-    ASSERT_EQ(desktops.wait(), 0);
-    const bool linuxBuilt = desktops.output().find("linux\n") != std::string::npos;
+    testing::ChildResult desktops = sandbox.run("orvex", {"--list-desktops"});
+    ASSERT_EQ(desktops.exitCode, 0);
+    const bool linuxBuilt = desktops.out.find("linux\n") != std::string::npos;
     const char* required = std::getenv("ORVEX_REQUIRE_DESKTOP_TOOLS");
     if (required && std::string_view(required) == "1") {
         ASSERT_TRUE(linuxBuilt) << "the Linux desktop backend was not built";
     }
-    Orvex orvex(sandbox, {}, {"DISPLAY=:97"});
     if (linuxBuilt) {
-        ASSERT_FALSE(orvex.started()) << orvex.output();
-        EXPECT_EQ(orvex.process().wait(), 1);
-        EXPECT_NE(orvex.log().find("Cannot use the Linux desktop: cannot open the X display "
+        testing::ChildResult refused = sandbox.run("orvex", {}, {"DISPLAY=:97"});
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_NE(refused.err.find("Cannot use the Linux desktop: cannot open the X display "
                                    "\":97\""),
                   std::string::npos)
-            << orvex.log();
+            << refused.err;
         return;
     }
+    Orvex orvex(sandbox, {}, {"DISPLAY=:97"});
+    ASSERT_TRUE(orvex.started()) << orvex.log();
     EXPECT_NE(orvex.output().find("built without the Linux desktop backend"), std::string::npos);
-    CliResult list = runCli(sandbox, {"preset.list"});
-    ASSERT_EQ(list.status, 0);
-    CliResult run =
-        runCli(sandbox, {"preset.execute", "--id", list.json["data"]["presets"][0]["id"]});
-    EXPECT_EQ(run.error(), "Executed with error: No desktop session is available");
+    EXPECT_EQ(runCli(sandbox, {"preset.execute", "--id", "1"}).error(),
+              "Executed with error: No desktop session is available");
     EXPECT_EQ(orvex.stop(), 0);
 }
 

@@ -1,74 +1,35 @@
 #include "app/ui/e2e/e2e_support.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
-#include <fstream>
-#include <map>
-#include <stdexcept>
 #include <thread>
 
-extern char** environ;
+#include "testing/source_tree.h"
 
 namespace orvex::e2e {
 namespace {
 
-std::string environmentValue(const char* name, const std::string& fallback = {}) {
-    const char* value = std::getenv(name);
-    return value ? std::string(value) : fallback;
+// The exit status of a child that has ended, leaving it to be reaped by its owner.
+std::optional<int> exitStatus(pid_t pid) {
+    siginfo_t info{};
+    if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 ||
+        info.si_pid != pid) {
+        return std::nullopt;
+    }
+    return info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status;
 }
-
-std::atomic<int> outputCounter{0};
 
 }  // namespace
 
-std::filesystem::path binaryDirectory() {
-    std::string dir = environmentValue("ORVEX_BINARY_DIR");
-    if (dir.empty()) {
-        throw std::runtime_error("ORVEX_BINARY_DIR is not set (run the tests through ctest)");
-    }
-    return dir;
-}
-
-std::filesystem::path sourceDirectory() {
-    std::string dir = environmentValue("ORVEX_SOURCE_DIR");
-    if (dir.empty()) {
-        throw std::runtime_error("ORVEX_SOURCE_DIR is not set (run the tests through ctest)");
-    }
-    return dir;
-}
-
-std::filesystem::path orvexProgram() {
-    return binaryDirectory() / "bin" / "orvex";
-}
-
-std::filesystem::path cliProgram() {
-    return binaryDirectory() / "bin" / "orvex-cli";
-}
-
 std::filesystem::path demoScenario() {
-    return sourceDirectory() / "desktop/sim/scenarios/demo.json";
-}
-
-void writeFileAtomically(const std::filesystem::path& path, const std::string& text) {
-    auto temp = path;
-    temp += ".tmp-e2e";
-    {
-        std::ofstream out(temp, std::ios::binary);
-        out << text;
-    }
-    ::chmod(temp.c_str(), 0600);
-    std::filesystem::rename(temp, path);
+    return testing::sourceDir() / "desktop/sim/scenarios/demo.json";
 }
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
-    auto end = std::chrono::steady_clock::now() + deadline;
+    const auto end = std::chrono::steady_clock::now() + deadline;
     while (!condition()) {
         if (std::chrono::steady_clock::now() >= end) {
             return false;
@@ -80,159 +41,79 @@ bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 Sandbox::Sandbox() {
     std::filesystem::create_directories(root() / "home");
-    std::filesystem::create_directories(configHome());
+    std::filesystem::create_directories(root() / "config");
 }
 
-std::vector<std::string> Sandbox::environment(const std::vector<std::string>& extra) const {
-    std::map<std::string, std::string> values{
-        {"PATH", environmentValue("PATH", "/usr/bin:/bin")},
-        {"HOME", (root() / "home").string()},
-        {"XDG_CONFIG_HOME", configHome().string()},
-        {"LANG", "en_US.UTF-8"},
-    };
+Strings Sandbox::command(const std::string& program, const Strings& arguments,
+                         const Strings& extra) const {
+    const char* path = std::getenv("PATH");
+    Strings command{"/usr/bin/env",
+                    "-i",
+                    std::string("PATH=") + (path ? path : "/usr/bin:/bin"),
+                    "HOME=" + (root() / "home").string(),
+                    "XDG_CONFIG_HOME=" + (root() / "config").string(),
+                    "LANG=en_US.UTF-8"};
     // Sanitizer builds keep their settings.
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS", "LSAN_OPTIONS"}) {
         if (const char* value = std::getenv(name)) {
-            values[name] = value;
+            command.push_back(std::string(name) + "=" + value);
         }
     }
-    for (const std::string& entry : extra) {
-        auto equals = entry.find('=');
-        values[entry.substr(0, equals)] =
-            equals == std::string::npos ? "" : entry.substr(equals + 1);
-    }
-    std::vector<std::string> result;
-    for (const auto& [name, value] : values) {
-        result.push_back(name + "=" + value);
-    }
-    return result;
+    command.insert(command.end(), extra.begin(), extra.end());
+    command.push_back(testing::builtProgram(program));
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return command;
 }
 
-ChildProcess::ChildProcess(const std::filesystem::path& program,
-                           const std::vector<std::string>& arguments,
-                           const std::vector<std::string>& environment,
-                           const std::filesystem::path& outputFile,
-                           const std::filesystem::path& errorFile)
-    : outputFile_(outputFile), errorFile_(errorFile) {
-    std::vector<std::string> argvStrings{program.string()};
-    argvStrings.insert(argvStrings.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& argument : argvStrings) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-    std::vector<std::string> envStrings = environment;
-    std::vector<char*> envp;
-    for (auto& entry : envStrings) {
-        envp.push_back(entry.data());
-    }
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    int error = ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) {
-        throw std::runtime_error("cannot start " + program.string());
-    }
+testing::ChildResult Sandbox::run(const std::string& program, const Strings& arguments,
+                                  const Strings& extra) const {
+    return testing::runChild(command(program, arguments, extra), {}, 60s);
 }
 
-ChildProcess::~ChildProcess() {
-    if (running()) {
-        ::kill(pid_, SIGKILL);
-        wait(10000ms);
-    }
+CliResult runCli(const Sandbox& sandbox, const Strings& arguments) {
+    testing::ChildResult run = sandbox.run("orvex-cli", arguments);
+    auto parsed = parseJson(run.out);
+    return CliResult{run.exitCode, run.out, run.err, parsed.value.value_or(nullptr)};
 }
 
-bool ChildProcess::running() {
-    if (status_) {
-        return false;
-    }
-    int raw = 0;
-    pid_t done = ::waitpid(pid_, &raw, WNOHANG);
-    if (done == pid_) {
-        status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        return false;
-    }
-    return done == 0;
-}
-
-void ChildProcess::signal(int number) {
-    if (running()) {
-        ::kill(pid_, number);
-    }
-}
-
-std::optional<int> ChildProcess::wait(std::chrono::milliseconds deadline) {
-    waitUntil([this] { return !running(); }, deadline);
-    return status_;
-}
-
-bool CliResult::success() const {
-    return json.is_object() && json.value("success", false);
-}
-
-std::string CliResult::message() const {
-    if (json.is_object() && json.contains("data") && json["data"].contains("message")) {
-        return json["data"]["message"].get<std::string>();
-    }
-    return {};
-}
-
-std::string CliResult::error() const {
-    if (json.is_object() && json.contains("error")) {
-        return json["error"].get<std::string>();
-    }
-    return {};
-}
-
-CliResult runCli(const Sandbox& sandbox, const std::vector<std::string>& arguments,
-                 const std::vector<std::string>& extraEnvironment) {
-    int n = outputCounter++;
-    auto out = sandbox.root() / ("cli-" + std::to_string(n) + ".out");
-    auto err = sandbox.root() / ("cli-" + std::to_string(n) + ".err");
-    CliResult result;
-    {
-        ChildProcess cli(cliProgram(), arguments, sandbox.environment(extraEnvironment), out, err);
-        result.status = cli.wait(60000ms).value_or(-1);
-    }
-    result.output = readText(out);
-    result.errors = readText(err);
-    auto parsed = parseJson(result.output);
-    if (parsed.value) {
-        result.json = *parsed.value;
-    }
-    return result;
-}
-
-Orvex::Orvex(Sandbox& sandbox, const std::vector<std::string>& arguments,
-             const std::vector<std::string>& extraEnvironment) {
-    std::vector<std::string> all{"--verbose"};
+Orvex::Orvex(const Sandbox& sandbox, const Strings& arguments, const Strings& extraEnvironment) {
+    static std::atomic<int> started{0};
+    const std::string files = (sandbox.root() / ("orvex-" + std::to_string(started++))).string();
+    output_ = files + ".out";
+    log_ = files + ".err";
+    Strings all{"--verbose"};
     all.insert(all.end(), arguments.begin(), arguments.end());
-    int n = outputCounter++;
+    Strings command{"/bin/sh", "-c", R"(exec "$@" >"$0.out" 2>"$0.err")", files};
+    for (std::string& part : sandbox.command("orvex", all, extraEnvironment)) {
+        command.push_back(std::move(part));
+    }
     process_ =
-        std::make_unique<ChildProcess>(orvexProgram(), all, sandbox.environment(extraEnvironment),
-                                       sandbox.root() / ("orvex-" + std::to_string(n) + ".out"),
-                                       sandbox.root() / ("orvex-" + std::to_string(n) + ".err"));
-    started_ =
-        waitUntil([this] {
-            return output().find("orvex: running") != std::string::npos || !process_->running();
-        }) &&
-        process_->running();
+        std::make_unique<testing::BackgroundChild>(command, std::map<std::string, std::string>{});
+    const pid_t pid = process_->pid();
+    started_ = pid > 0 && waitUntil([&] {
+                   return output().find("orvex: running") != std::string::npos || exitStatus(pid);
+               }) &&
+               !exitStatus(pid);
 }
 
-bool Orvex::logContains(const std::string& text) const {
-    return log().find(text) != std::string::npos;
+Orvex::~Orvex() {
+    signal(SIGKILL);
+}
+
+void Orvex::signal(int number) {
+    if (process_->pid() > 0 && !exitStatus(process_->pid())) {
+        ::kill(process_->pid(), number);
+    }
+}
+
+std::optional<int> Orvex::wait(std::chrono::milliseconds deadline) {
+    waitUntil([this] { return exitStatus(process_->pid()).has_value(); }, deadline);
+    return exitStatus(process_->pid());
 }
 
 std::optional<int> Orvex::stop() {
-    process_->signal(SIGTERM);
-    return process_->wait();
+    signal(SIGTERM);
+    return wait();
 }
 
 }  // namespace orvex::e2e

@@ -4,115 +4,90 @@
 // by build/bin/orvex-cli. Waits here are for the other process to do something, each with
 // a generous deadline so a broken build fails instead of hanging.
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "testing/temp_dir.h"
+#include "base/atomic_file.h"
 #include "base/json.h"
+#include "testing/child_process.h"
+#include "testing/temp_dir.h"
 
 namespace orvex::e2e {
 
 using namespace std::chrono_literals;
-
-std::filesystem::path binaryDirectory();
-std::filesystem::path sourceDirectory();
-std::filesystem::path orvexProgram();
-std::filesystem::path cliProgram();
-std::filesystem::path demoScenario();
-
 using testing::readText;
-// Writes as orvex-cli does: a temporary file moved into place, mode 0600.
-void writeFileAtomically(const std::filesystem::path& path, const std::string& text);
+using Strings = std::vector<std::string>;
+
+std::filesystem::path demoScenario();
 
 // Polls `condition` until it holds or `deadline` passes; whether it held.
 bool waitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = 20000ms);
 
-// A private directory tree: XDG_CONFIG_HOME and HOME inside it, removed afterwards.
+// A private directory tree, removed afterwards, for HOME and XDG_CONFIG_HOME.
 class Sandbox {
   public:
     Sandbox();
-
     const std::filesystem::path& root() const { return dir_.path(); }
-    std::filesystem::path configHome() const { return root() / "config"; }
-    std::filesystem::path orvexDirectory() const { return configHome() / "orvex"; }
+    std::filesystem::path orvexDirectory() const { return root() / "config/orvex"; }
     std::filesystem::path commands() const { return orvexDirectory() / "commands"; }
     std::filesystem::path settingsFile() const { return orvexDirectory() / "settings.json"; }
 
-    // The environment both programs run with: no display, English, this sandbox's
-    // directories; `extra` entries ("NAME=value") are added or replace ones of the same name.
-    std::vector<std::string> environment(const std::vector<std::string>& extra = {}) const;
+    // A built program started through env -i, so that it sees no display, English and this
+    // sandbox's directories only; `extra` ("NAME=value") comes last and so wins.
+    Strings command(const std::string& program, const Strings& arguments,
+                    const Strings& extra = {}) const;
+    testing::ChildResult run(const std::string& program, const Strings& arguments,
+                             const Strings& extra = {}) const;
 
   private:
     testing::TempDir dir_;
 };
 
-// A child process with its standard output and error going to files.
-class ChildProcess {
-  public:
-    ChildProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                 const std::vector<std::string>& environment,
-                 const std::filesystem::path& outputFile, const std::filesystem::path& errorFile);
-    ~ChildProcess();  // kills the process if it still runs
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
-
-    pid_t pid() const { return pid_; }
-    bool running();
-    void signal(int signal);
-    // The exit status (128 + signal number when killed), or nullopt if it is still running
-    // at the deadline.
-    std::optional<int> wait(std::chrono::milliseconds deadline = 30000ms);
-    std::string output() const { return readText(outputFile_); }
-    std::string errors() const { return readText(errorFile_); }
-
-  private:
-    pid_t pid_ = -1;
-    std::optional<int> status_;
-    std::filesystem::path outputFile_;
-    std::filesystem::path errorFile_;
-};
-
-// The answer of one orvex-cli run.
+// One orvex-cli run.
 struct CliResult {
     int status = -1;
     std::string output;
     std::string errors;
     Json json;  // stdout parsed, null when it is not JSON
 
-    bool success() const;
-    std::string message() const;
-    std::string error() const;
+    bool success() const { return json.is_object() && json.value("success", false); }
+    std::string message() const {
+        return json.is_object() ? json.value("/data/message"_json_pointer, "") : "";
+    }
+    std::string error() const { return json.is_object() ? json.value("error", "") : ""; }
 };
 
-// One orvex-cli run in the sandbox's environment.
-CliResult runCli(const Sandbox& sandbox, const std::vector<std::string>& arguments,
-                 const std::vector<std::string>& extraEnvironment = {});
+CliResult runCli(const Sandbox& sandbox, const Strings& arguments);
 
-// A running Orvex in a sandbox.
+// orvex --verbose running in a sandbox, its standard output and error going to files there.
 class Orvex {
   public:
-    // Starts build/bin/orvex --verbose with `arguments` and waits until it says it runs.
-    explicit Orvex(Sandbox& sandbox, const std::vector<std::string>& arguments = {},
-                   const std::vector<std::string>& extraEnvironment = {});
+    // Starts it and waits until it says it runs.
+    explicit Orvex(const Sandbox& sandbox, const Strings& arguments = {},
+                   const Strings& extraEnvironment = {});
+    ~Orvex();  // kills it if it still runs
 
     bool started() const { return started_; }
-    ChildProcess& process() { return *process_; }
-    // Standard output and error so far (error holds the system log lines).
-    std::string output() const { return process_->output(); }
-    std::string log() const { return process_->errors(); }
-    bool logContains(const std::string& text) const;
-    // SIGTERM, then the exit status.
-    std::optional<int> stop();
+    std::string output() const { return readText(output_); }
+    std::string log() const { return readText(log_); }
+    bool logContains(const std::string& text) const {
+        return log().find(text) != std::string::npos;
+    }
+    void signal(int number);
+    // The exit status (128 + signal number when killed), nullopt while it still runs.
+    std::optional<int> wait(std::chrono::milliseconds deadline = 30000ms);
+    std::optional<int> stop();  // SIGTERM, then the exit status
 
   private:
-    std::unique_ptr<ChildProcess> process_;
+    std::filesystem::path output_;
+    std::filesystem::path log_;
+    std::unique_ptr<testing::BackgroundChild> process_;
     bool started_ = false;
 };
 

@@ -35,7 +35,6 @@ class DemoDesktopEndToEnd : public ::testing::Test {
 };
 
 TEST_F(DemoDesktopEndToEnd, PresetSendsTheEditorSelectionToTheChatApp) {
-    EXPECT_NE(orvex.output().find("journal: " + journal.string()), std::string::npos);
     CliResult created =
         runCli(sandbox, {"preset.create", "--label", "Ask ChatGPT", "--destinations", "chatgpt-app",
                          "--fixedPrompt", "Summarize:"});
@@ -54,47 +53,52 @@ TEST_F(DemoDesktopEndToEnd, PresetSendsTheEditorSelectionToTheChatApp) {
     EXPECT_FALSE(journalEvents(journal, "hotKeyRegistered").empty());
 
     // A run that ends on an error in the status line is a failure to its caller.
-    CliResult missing =
-        runCli(sandbox, {"preset.create", "--label", "Nowhere", "--appName", "No Such App"});
-    ASSERT_EQ(missing.status, 0) << missing.output;
-    CliResult failed =
-        runCli(sandbox, {"preset.execute", "--id", missing.json["data"]["preset"]["id"]});
+    ASSERT_EQ(runCli(sandbox, {"preset.update", "--id", "1", "--appName", "No Such App"}).status,
+              0);
+    CliResult failed = runCli(sandbox, {"preset.execute", "--id", "1"});
     EXPECT_EQ(failed.status, 1) << failed.output;
     EXPECT_EQ(failed.error(), "Executed with error: Could not launch No Such App.");
 }
 
 TEST_F(DemoDesktopEndToEnd, DiagnosticActionsProbeTheSimulatedDesktop) {
-    CliResult read = runCli(sandbox, {"debug.ax-read"});
-    EXPECT_EQ(read.status, 0) << read.output;
-    EXPECT_EQ(read.message().rfind("app=TextEdit pid=", 0), 0u) << read.output;
-
-    CliResult selectAll = runCli(sandbox, {"debug.ax-select-all"});
-    EXPECT_EQ(selectAll.status, 0) << selectAll.output;
-    EXPECT_EQ(selectAll.message().rfind("set_range=0 selected_len=", 0), 0u) << selectAll.output;
-
-    CliResult copy = runCli(sandbox, {"debug.cgevent-copy"});
-    EXPECT_EQ(copy.status, 0) << copy.output;
-    EXPECT_EQ(copy.message().rfind("app=TextEdit trusted=true clipboard_len=", 0), 0u)
-        << copy.output;
-
+    // TextEdit is the second process the demo desktop starts; its text is 133 characters,
+    // all of them selected after the select-all.
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"debug.ax-read"},
+         "app=TextEdit pid=501 trusted=true\n"
+         "method1_appFocused: 0\n"
+         "  role=AXTextArea sel='The release moves to Friday be' selErr=0\n"
+         "method2_systemWide: 0\n"
+         "  role=AXTextArea val_len=133 sel='The release moves to Friday be' selErr=0\n"
+         "method3_windows: 0\n"
+         "  found role=AXTextArea val_len=133 sel='The release moves to Friday be' selErr=0"},
+        {{"debug.ax-select-all"},
+         "set_range=0 selected_len=133 text='Meeting notes, Tuesday. The release moves to Frida'"},
+        {{"debug.cgevent-copy"},
+         "app=TextEdit trusted=true clipboard_len=133 text='Meeting notes, Tuesday. The release "
+         "moves to Friday because the installer still '"},
+        {{"debug.activate-app"}, "activate=true front=ChatGPT (com.openai.codex)"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        CliResult result = runCli(sandbox, arguments);
+        EXPECT_EQ(result.status, 0) << result.output;
+        EXPECT_EQ(result.message(), message);
+    }
     CliResult pick = runCli(sandbox, {"debug.pick-input", "--bundleId", "com.openai.codex"});
     EXPECT_EQ(pick.status, 0) << pick.output;
-    EXPECT_FALSE(pick.message().empty());
-
-    CliResult missing = runCli(sandbox, {"debug.activate-app", "--bundleId", "com.example.none"});
-    EXPECT_EQ(missing.error(), "App not found: com.example.none");
-    CliResult activate = runCli(sandbox, {"debug.activate-app"});
-    EXPECT_EQ(activate.message(), "activate=true front=ChatGPT (com.openai.codex)")
-        << activate.output;
+    EXPECT_TRUE(pick.message().starts_with("app=ChatGPT window=")) << pick.output;
+    EXPECT_EQ(runCli(sandbox, {"debug.activate-app", "--bundleId", "com.example.none"}).error(),
+              "App not found: com.example.none");
 }
 
+// Without --journal the journal goes to the settings directory.
 TEST(DemoDesktopStartUp, TestPresetRunsFiveSecondsAfterStart) {
     Sandbox sandbox;
-    auto journal = sandbox.root() / "journal.jsonl";
+    const auto journal = sandbox.orvexDirectory() / "sim-desktop/journal.jsonl";
     // Factory preset "1" sends the selection to the chat app with its dictionary prompt.
-    Orvex orvex(sandbox, {"--desktop", "sim:" + demoScenario().string(), "--journal",
-                          journal.string(), "--test-preset", "1"});
+    Orvex orvex(sandbox, {"--desktop", "sim:" + demoScenario().string(), "--test-preset", "1"});
     ASSERT_TRUE(orvex.started()) << orvex.log();
+    EXPECT_NE(orvex.output().find("journal: " + journal.string() + "\n"), std::string::npos);
     ASSERT_TRUE(waitUntil([&] { return !journalEvents(journal, "messageSent").empty(); }, 30000ms))
         << readText(journal);
     auto sent = journalEvents(journal, "messageSent");

@@ -1,5 +1,5 @@
-// The pieces of the program around the shell: command line, desktop choice, instance lock
-// and the Qt main queue.
+// The pieces of the program around the shell: command line, instance lock and the Qt main
+// queue; the desktop choice is checked through the running program (app/ui/e2e).
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,9 @@
 #include <QTimer>
 #include <thread>
 
-#include "app/ui/backends/desktop_factory.h"
 #include "app/ui/instance_lock.h"
 #include "app/ui/launch_options.h"
 #include "app/ui/qt_main_queue.h"
-#include "base/manual_main_queue.h"
 #include "testing/temp_dir.h"
 
 namespace orvex {
@@ -20,53 +18,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::filesystem::path sourceDirectory() {
-    const char* dir = std::getenv("ORVEX_SOURCE_DIR");
-    return dir ? dir : ".";
-}
-
-TEST(LaunchOptionsTest, ReadsTheOptionsAndRefusesWhatItDoesNotKnow) {
-    auto parsed = parseLaunchOptions(
-        {"--desktop", "sim:a.json", "--journal", "j", "--test-preset", "7", "--verbose"});
+// The refusals, and the options in use, are checked through the running program (app/ui/e2e).
+TEST(LaunchOptionsTest, ATrailingTestPresetSchedulesNothingAndIsNoError) {
+    auto parsed = parseLaunchOptions({"--verbose", "--test-preset"});
     EXPECT_TRUE(parsed.error.empty());
-    EXPECT_EQ(parsed.options.desktop, "sim:a.json");
-    EXPECT_EQ(parsed.options.journal, "j");
-    EXPECT_EQ(parsed.options.testPreset, "7");
     EXPECT_TRUE(parsed.options.verbose);
-
-    // A trailing --test-preset schedules nothing and is no error.
-    parsed = parseLaunchOptions({"--test-preset"});
-    EXPECT_TRUE(parsed.error.empty());
     EXPECT_FALSE(parsed.options.testPreset);
-
-    EXPECT_EQ(parseLaunchOptions({"--desktop"}).error, "--desktop needs a value");
-    EXPECT_EQ(parseLaunchOptions({"--dekstop", "x"}).error, "Unknown argument: --dekstop");
-    EXPECT_TRUE(parseLaunchOptions({"-h"}).options.help);
-}
-
-// Unknown desktops, unloadable scenarios, a display it cannot use and the second instance
-// are checked through the running program (app/ui/e2e).
-TEST(DesktopChoiceTest, NoneByDefaultAndTheJournalGoesWithTheSimulatedDesktop) {
-    testing::TempDir temp;
-    VirtualClock clock;
-    ManualMainQueue queue(clock);
-    auto choose = [&](std::optional<std::string> desktop,
-                      std::optional<std::string> journal = std::nullopt) {
-        return chooseDesktop(DesktopRequest{desktop, journal, temp.path(), false}, queue, clock);
-    };
-    DesktopChoice none = choose(std::nullopt);
-    EXPECT_FALSE(none.backend);
-    EXPECT_TRUE(none.error.empty());
-    EXPECT_TRUE(none.notices.empty());
-    EXPECT_NE(choose("sim:").error.find("Unknown desktop"), std::string::npos);
-    EXPECT_NE(choose(std::nullopt, "j").error.find("--journal needs the simulated desktop"),
-              std::string::npos);
-    DesktopChoice sim =
-        choose("sim:" + (sourceDirectory() / "desktop/sim/scenarios/demo.json").string());
-    ASSERT_TRUE(sim.backend) << sim.error;
-    ASSERT_EQ(sim.notices.size(), 1u);
-    EXPECT_NE(sim.notices[0].find("journal: " + (temp / "sim-desktop/journal.jsonl").string()),
-              std::string::npos);
 }
 
 TEST(InstanceLockTest, ADirectoryThatIsNotThereIsAnErrorNotAnotherHolder) {

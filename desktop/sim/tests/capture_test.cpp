@@ -9,11 +9,7 @@ namespace {
 
 class CaptureTest : public SimFixture {
   protected:
-    void SetUp() override {
-        load("{}");
-        d_ = desktop_->desktop();
-    }
-    Desktop d_;
+    void SetUp() override { load("{}"); }
 };
 
 TEST_F(CaptureTest, UnwritableTargetIsAFailedCapture) {

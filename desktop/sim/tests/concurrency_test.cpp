@@ -13,7 +13,6 @@ using ConcurrencyTest = SimFixture;
 // event must still be journaled exactly once. (Meaningful under the thread sanitizer.)
 TEST_F(ConcurrencyTest, CallsFromSeveralThreadsAreSerialized) {
     load(kEditorAndChat);
-    Desktop d = desktop_->desktop();
     constexpr int kThreads = 4;
     constexpr int kRounds = 100;
     std::vector<std::thread> threads;
@@ -21,14 +20,14 @@ TEST_F(ConcurrencyTest, CallsFromSeveralThreadsAreSerialized) {
         threads.emplace_back([&, t] {
             for (int i = 0; i < kRounds; ++i) {
                 if (t % 2 == 0) {
-                    d.keyboard->postKeystroke("c", KeyModifiers{false, false, false, true});
+                    d_.keyboard->postKeystroke("c", KeyModifiers{false, false, false, true});
                 } else {
-                    auto front = d.runningApplications->frontmostApplication();
-                    auto focused = d.accessibility->applicationElement(front->processIdentifier())
+                    auto front = d_.runningApplications->frontmostApplication();
+                    auto focused = d_.accessibility->applicationElement(front->processIdentifier())
                                        ->copyAttribute("AXFocusedUIElement");
                     ASSERT_TRUE(focused.ok());
                     ASSERT_TRUE(focused.element()->copyAttribute("AXSelectedText").ok());
-                    d.pasteboard->writeString("thread " + std::to_string(t));
+                    d_.pasteboard->writeString("thread " + std::to_string(t));
                 }
             }
         });

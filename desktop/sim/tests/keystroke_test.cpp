@@ -10,11 +10,7 @@ constexpr KeyModifiers kNone{};
 
 class KeystrokeTest : public SimFixture {
   protected:
-    void SetUp() override {
-        load(kEditorAndChat);
-        d_ = desktop_->desktop();
-    }
-    Desktop d_;
+    void SetUp() override { load(kEditorAndChat); }
 };
 
 TEST_F(KeystrokeTest, SelectAllThenPasteReplacesEverything) {

@@ -8,13 +8,12 @@ namespace {
 using ProcessesTest = SimFixture;
 
 TEST_F(ProcessesTest, NoRealProgramIsEverStarted) {
-    Desktop d = desktop_->desktop();
-    ProcessResult result = d.processes->run("/bin/sh", {"-c", "echo hi"});
+    ProcessResult result = d_.processes->run("/bin/sh", {"-c", "echo hi"});
     EXPECT_FALSE(result.started);
     EXPECT_THAT(result.launchError, ::testing::HasSubstr("/bin/sh"));
     // A tool of the right name outside the application is not the shipped one.
-    EXPECT_FALSE(d.processes->run("/usr/local/bin/inputaim", {}).started);
-    EXPECT_FALSE(d.processes->bundledToolPath("screencapture"));
+    EXPECT_FALSE(d_.processes->run("/usr/local/bin/inputaim", {}).started);
+    EXPECT_FALSE(d_.processes->bundledToolPath("screencapture"));
 }
 
 }  // namespace

@@ -2,32 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "base/clock.h"
 #include "base/manual_main_queue.h"
-#include "base/uuid.h"
 #include "desktop/sim/sim_desktop.h"
 #include "desktop/sim/sim_scenario.h"
+#include "testing/source_tree.h"
+#include "testing/temp_dir.h"
 
 namespace orvex {
 
 // A fresh simulated desktop on virtual time, with its own sandbox directory.
 class SimFixture : public ::testing::Test {
   protected:
-    SimFixture()
-        : sandbox_(std::filesystem::temp_directory_path() / ("orvex-sim-" + newUuid())),
-          queue_(clock_),
-          desktop_(SimDesktop::create(clock_, queue_)) {
-        std::filesystem::create_directories(sandbox_);
-    }
-    ~SimFixture() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(sandbox_, ignored);
-    }
+    SimFixture() : queue_(clock_), desktop_(SimDesktop::create(clock_, queue_)) {}
 
     // Applies a scenario given as JSON text; fails the test on an error.
     void load(const std::string& scenario) {
@@ -36,10 +27,7 @@ class SimFixture : public ::testing::Test {
     }
 
     std::filesystem::path demoPath() const {
-        if (const char* source = std::getenv("ORVEX_SOURCE_DIR")) {
-            return std::filesystem::path(source) / "desktop/sim/scenarios/demo.json";
-        }
-        return std::filesystem::path(__FILE__).parent_path().parent_path() / "scenarios/demo.json";
+        return testing::sourceDir() / "desktop/sim/scenarios/demo.json";
     }
 
     // Journal entries of one kind, in order.
@@ -52,10 +40,12 @@ class SimFixture : public ::testing::Test {
         return result;
     }
 
-    std::filesystem::path sandbox_;
+    testing::TempDir sandboxDir_;
+    std::filesystem::path sandbox_ = sandboxDir_.path();
     VirtualClock clock_;
     ManualMainQueue queue_;
     std::shared_ptr<SimDesktop> desktop_;
+    Desktop d_ = desktop_->desktop();  // its interfaces outlive every scenario load
 };
 
 // One editor with a focused, selected text area, one chat app with a window, both running.

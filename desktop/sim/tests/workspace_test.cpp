@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 
 #include <fstream>
+#include <functional>
 
 #include "desktop/sim/tests/sim_fixture.h"
 
@@ -12,16 +13,31 @@ class WorkspaceTest : public SimFixture {
     void SetUp() override {
         auto error = applyScenarioFile(*desktop_, demoPath(), sandbox_);
         ASSERT_FALSE(error) << *error;
-        d_ = desktop_->desktop();
     }
-
-    Desktop d_;
 };
+
+// Whatever was in front before, what opens the file, link or folder comes forward.
+TEST_F(WorkspaceTest, EachOpenBringsItsApplicationForward) {
+    const std::string home = (sandbox_ / "home").string();
+    const struct {
+        std::function<bool()> open;
+        const char* front;
+    } cases[] = {
+        {[&] { return d_.workspace->openFile(home + "/Documents/notes.txt"); }, "TextEdit"},
+        {[&] { return d_.workspace->openURL("https://example.com/help"); }, "Google Chrome"},
+        {[&] { return d_.workspace->showFolder(home + "/Documents"); }, "Finder"},
+    };
+    for (const auto& c : cases) {
+        desktop_->userActivate("Terminal");
+        ASSERT_EQ(desktop_->frontmostApplication()->name, "Terminal");
+        EXPECT_TRUE(c.open());
+        EXPECT_EQ(desktop_->frontmostApplication()->name, c.front);
+    }
+}
 
 TEST_F(WorkspaceTest, FilesOpenWithTheirDefaultApplicationWhenTheyExist) {
     std::string notes = (sandbox_ / "home/Documents/notes.txt").string();
     EXPECT_TRUE(d_.workspace->openFile(notes));
-    EXPECT_EQ(desktop_->frontmostApplication()->name, "TextEdit");
     ASSERT_EQ(events("fileOpened").size(), 1u);
     EXPECT_EQ(events("fileOpened")[0].at("app"), "com.apple.TextEdit");
 
@@ -37,7 +53,6 @@ TEST_F(WorkspaceTest, WebLinksOpenInTheDefaultBrowser) {
     auto window = desktop_->windows("com.google.Chrome").front();
     EXPECT_EQ(window.tabs.back().url, "https://example.com/help");
     EXPECT_EQ(window.activeTabIndex, static_cast<int>(window.tabs.size()));
-    EXPECT_EQ(desktop_->frontmostApplication()->name, "Google Chrome");
     EXPECT_FALSE(d_.workspace->openURL("mailto:someone@example.com"));
     EXPECT_THAT(d_.workspace->httpsURLHandlerBundleIds(),
                 ::testing::ElementsAre("com.google.Chrome"));
@@ -52,7 +67,6 @@ TEST_F(WorkspaceTest, ShowFolderReusesAWindowOnTheSameFolder) {
     auto windows = desktop_->windows("Finder");
     ASSERT_EQ(windows.size(), 2u);
     EXPECT_EQ(windows[0].folder, home);
-    EXPECT_EQ(desktop_->frontmostApplication()->name, "Finder");
     EXPECT_FALSE(d_.workspace->showFolder(home + "/nowhere"));
 }
 
