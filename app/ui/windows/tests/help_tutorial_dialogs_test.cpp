@@ -56,7 +56,8 @@ class HelpAndTutorialTest : public ::testing::Test {
             "next": "Next", "done": "Done"}})");
         testing::writeText(
             temp / "ja.json",
-            R"({"help": {"title": "ヘルプ", "searchPlaceholder": "検索", "ch1Title": "一"}})");
+            R"({"help": {"title": "ヘルプ", "searchPlaceholder": "検索", "ch1Title": "一"},
+                "menu": {"openHelp": "Orvex ヘルプ"}})");
         i18n = std::make_unique<LocalizationManager>(
             settings,
             LocalizationOptions{temp.path(), [] { return std::vector<std::string>{"en"}; }, {}});
@@ -100,7 +101,7 @@ TEST_F(HelpAndTutorialTest, ContentsOpenAChapterTheButtonLeadsBackAndTextsFollow
     help->openChapter(1);
     i18n->loadLanguage("ja");
     QCoreApplication::processEvents();
-    EXPECT_EQ(help->windowTitle(), "ヘルプ");
+    EXPECT_EQ(help->windowTitle(), "Orvex ヘルプ");
     EXPECT_EQ(help->findChild<QLabel*>("helpChapterTitle")->text(), "一");
     EXPECT_EQ(help->listedChapters(), std::vector<int>{1});
     QTest::keyClicks(named<QLineEdit>(help, "検索"), "x");
