@@ -25,22 +25,21 @@ const char* kInstalledApps = R"({
   ]
 })";
 
-PresetData preset(std::vector<std::string> destinations, std::string mode = "lastUsed") {
+PresetData preset(Strings destinations, std::string mode = "lastUsed") {
     PresetData data;
     data.destinations = std::move(destinations);
     data.multiDestMode = std::move(mode);
     return data;
 }
 
-using namespace std::chrono_literals;
-using Strings = std::vector<std::string>;
-
-class DestinationSelectionTest : public SimExecutionFixture {};
+class DestinationSelectionTest : public SimExecutionFixture {
+  protected:
+    void SetUp() override { load(kInstalledApps); }
+};
 
 // The history and the exclusions; "all" (the whole-run tests cover it) only where the last
 // input field is the whole list.
 TEST_F(DestinationSelectionTest, ResolveAndBestDestinationFollowTheHistory) {
-    load(kInstalledApps);
     EXPECT_EQ(resolveDestinations(*context_, preset({}), false), Strings{"chatgpt-app"});
     // Repeats collapse before the count.
     EXPECT_EQ(resolveDestinations(*context_,
@@ -66,7 +65,6 @@ TEST_F(DestinationSelectionTest, ResolveAndBestDestinationFollowTheHistory) {
 
 TEST_F(DestinationSelectionTest, RoutesFollowInstalledAppsAndWebFlavourKeys) {
     // Whole runs show the app, terminal and last-input routes; an unknown key is ChatGPT's.
-    load(kInstalledApps);
     EXPECT_EQ(routeFor(*context_, "mystery"), DestinationRoute::app("com.openai.codex"));
 
     // The user last used Gemini as a page: the page it is, although the app is installed.
@@ -75,7 +73,9 @@ TEST_F(DestinationSelectionTest, RoutesFollowInstalledAppsAndWebFlavourKeys) {
     EXPECT_EQ(routeFor(*context_, "claude-web"), DestinationRoute::web(WebFlavor::claude));
 }
 
-TEST_F(DestinationSelectionTest, ChatGPTFallsBackToTheClassicAppThenToItsPage) {
+class AppFallbackTest : public SimExecutionFixture {};
+
+TEST_F(AppFallbackTest, ChatGPTFallsBackToTheClassicAppThenToItsPage) {
     load(R"({"applications": [
         {"bundleId": "com.openai.chat", "name": "ChatGPT Classic", "kind": "chat"},
         {"bundleId": "com.openai.codex", "name": "ChatGPT", "kind": "chat", "installed": false}]})");
@@ -88,7 +88,6 @@ TEST_F(DestinationSelectionTest, ChatGPTFallsBackToTheClassicAppThenToItsPage) {
 }
 
 TEST_F(DestinationSelectionTest, CaptureGuessTakesTheFrontNativeAppWhenItsInputHasTheFocus) {
-    load(kInstalledApps);
     tracker_->insertWebFlavorKey("gemini-app");
     ASSERT_TRUE(sim_->userFocus("com.google.GeminiMacOS", "input"));
 
@@ -107,11 +106,10 @@ TEST_F(DestinationSelectionTest, CaptureGuessTakesTheFrontNativeAppWhenItsInputH
 }
 
 TEST_F(DestinationSelectionTest, CaptureGuessNeedsATextInputWithinThreeLooks) {
-    load(kInstalledApps);
     // Gemini is in front, but nothing in it has the focus: three looks, 0.1 s apart, then
     // no guess (and the native app's match ends the search: no browser rule applies).
     EXPECT_EQ(guessCaptureDestination(*context_, {"gemini-app", "last-input-field"}), std::nullopt);
-    EXPECT_EQ(sleeps(), (std::vector<std::chrono::milliseconds>{100ms, 100ms}));
+    EXPECT_EQ(sleeps(), (Sleeps{100ms, 100ms}));
     EXPECT_TRUE(tracker_->sendTargetHistory().empty());
 
     // An app that is not in the list is no guess either, and costs no look.
@@ -121,9 +119,7 @@ TEST_F(DestinationSelectionTest, CaptureGuessNeedsATextInputWithinThreeLooks) {
 }
 
 TEST_F(DestinationSelectionTest, CaptureGuessInABrowserFieldMeansTheLastInputField) {
-    load(kInstalledApps);
-    ASSERT_TRUE(sim_->userActivate("org.mozilla.firefox"));
-    queue_.runUntilIdle();
+    userActivates("org.mozilla.firefox");
     ASSERT_TRUE(sim_->userFocus("org.mozilla.firefox", "q"));
     tracker_->setLastFocusedBrowser(nullptr);
 
@@ -139,12 +135,10 @@ TEST_F(DestinationSelectionTest, CaptureGuessInABrowserFieldMeansTheLastInputFie
     ASSERT_TRUE(sim_->userFocus("org.mozilla.firefox", "link"));
     EXPECT_EQ(guessCaptureDestination(*context_, {"chatgpt-app", "last-input-field"}),
               std::nullopt);
-}
-
-TEST_F(DestinationSelectionTest, CaptureGuessIsNothingWhileThisAppIsInFront) {
-    load(kInstalledApps);
-    ASSERT_TRUE(sim_->userActivate("com.tavrin.orvex"));
-    queue_.runUntilIdle();
+    // Nothing at all, and no look, while this application is in front.
+    ASSERT_TRUE(sim_->userFocus("org.mozilla.firefox", "q"));
+    userActivates(kSelf);
+    clock_.clearSleeps();
     EXPECT_EQ(guessCaptureDestination(*context_, {"gemini-app", "last-input-field"}), std::nullopt);
     EXPECT_TRUE(sleeps().empty());
 }

@@ -8,266 +8,186 @@
 namespace orvex::execution_test {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
-constexpr const char* kNotes = "com.example.notes";
-
-class ActionsTest : public SimExecutionFixture {
-  protected:
-    static PresetData activatePreset(const std::string& appName) {
-        PresetData preset = aiPreset({"chatgpt-app"});
-        preset.appName = appName;
-        return preset;
-    }
-    static PresetData openPreset(const std::string& path) {
-        PresetData preset = aiPreset({"chatgpt-app"});
-        preset.filePath = path;
-        return preset;
-    }
-    static PresetData createPreset(const std::string& extension) {
-        PresetData preset = aiPreset({"chatgpt-app"});
-        preset.createFile = true;
-        preset.fileExt = extension;
-        return preset;
-    }
-    static Json notes(bool running, std::vector<bool> minimized) {
-        Json app = {{"bundleId", kNotes}, {"name", "Notes"}, {"kind", "editor"}};
-        app["running"] = running;
-        if (running && !minimized.empty()) {
-            Json windows = Json::array();
-            for (std::size_t i = 0; i < minimized.size(); ++i) {
-                windows.push_back({{"title", "note " + std::to_string(i + 1)},
-                                   {"minimized", static_cast<bool>(minimized[i])}});
-            }
-            app["windows"] = windows;
-        }
-        return app;
-    }
-    static Json finder(const std::vector<std::string>& folders) {
-        Json app = {{"bundleId", kFinder},
-                    {"name", "Finder"},
-                    {"kind", "fileManager"},
-                    {"running", true},
-                    {"path", "/System/Library/CoreServices/Finder.app"}};
-        if (!folders.empty()) {
-            Json windows = Json::array();
-            for (const std::string& folder : folders) {
-                windows.push_back({{"folder", folder}});
-            }
-            app["windows"] = windows;
-        }
-        return app;
-    }
-    std::filesystem::path home() const { return sim_->homeDirectory(); }
-    Status brought(const char* name) { return ok("status.broughtToFront", {{"appName", name}}); }
-    Status bringing(const char* name) { return ok("status.bringToFront", {{"appName", name}}); }
-    std::vector<bool> minimizedFlags(const std::string& app) const {
-        std::vector<bool> flags;
-        for (const SimWindowInfo& window : sim_->windows(app)) {
-            flags.push_back(window.minimized);
-        }
-        return flags;
-    }
-};
-
-// ---- Activate an application ---------------------------------------------------------------
-
-struct ActivateCase {
-    bool running;
-    std::vector<bool> minimized;
-    std::string name;
-    std::size_t launches, reopens, restores, windows;
-};
-
-class ActivateTest : public ActionsTest, public ::testing::WithParamInterface<ActivateCase> {};
-
-// A running application with a visible window is only activated; with every window
-// minimized its first window comes back; without windows it is reopened; not running, it is
-// launched by name or bundle identifier.
-TEST_P(ActivateTest, AnApplicationIsBroughtForwardTheWayItsStateNeeds) {
-    const ActivateCase& c = GetParam();
-    load(scenario({editor("x", 0, 0), notes(c.running, c.minimized)}, kEditor));
-    const auto before = sim_->windows(kNotes);
-
-    EXPECT_EQ(run(activatePreset(c.name)), std::nullopt);
-
-    EXPECT_EQ(events("launch").size(), c.launches);
-    EXPECT_EQ(events("reopen").size(), c.reopens);
-    EXPECT_EQ(events("windowRestored").size(), c.restores);
-    const auto after = sim_->windows(kNotes);
-    ASSERT_EQ(after.size(), c.windows);
-    if (c.restores == 1) {
-        EXPECT_FALSE(after.front().minimized);
-        EXPECT_EQ(after.front().id, before.front().id);
-        EXPECT_TRUE(after[1].minimized && after[2].minimized);
-    }
-    std::vector<Json> activations = events("activate");
-    ASSERT_FALSE(activations.empty());
-    EXPECT_EQ(activations.back().at("app"), kNotes);
-    EXPECT_THAT(statuses(), ElementsAre(bringing(c.name.c_str()), brought(c.name.c_str())));
-}
-
-INSTANTIATE_TEST_SUITE_P(States, ActivateTest,
-                         ::testing::Values(ActivateCase{true, {true, false}, "Notes", 0, 0, 0, 2},
-                                           ActivateCase{
-                                               true, {true, true, true}, "Notes", 0, 0, 1, 3},
-                                           ActivateCase{true, {}, "Notes", 0, 1, 0, 1},
-                                           ActivateCase{false, {}, "Notes", 1, 0, 0, 1},
-                                           ActivateCase{false, {}, kNotes, 1, 0, 0, 1}));
-
-TEST_F(ActionsTest, AnUnknownApplicationCannotBeLaunchedAndNothingIsThrown) {
-    load(scenario({editor("x", 0, 0)}, kEditor));
-
-    EXPECT_EQ(run(activatePreset("No Such App")),
-              text("status.cannotLaunch", {{"appName", "No Such App"}}));
-
-    EXPECT_THAT(statuses(),
-                ElementsAre(bringing("No Such App"),
-                            error("status.cannotLaunch", {{"appName", "No Such App"}})));
-}
-
-TEST_F(ActionsTest, AFailedLaunchIsReportedAsCannotLaunchWhateverItSaid) {
-    Json broken = notes(false, {});
-    broken["launchError"] = "The application is damaged";
-    load(scenario({editor("x", 0, 0), broken}, kEditor));
-
-    EXPECT_EQ(run(activatePreset("Notes")), text("status.cannotLaunch", {{"appName", "Notes"}}));
-}
-
-TEST_F(ActionsTest, FinderWithAWindowIsActivatedByScript) {
-    load(scenario({editor("x", 0, 0), finder({"~/Projects"})}, kEditor));
-
-    EXPECT_EQ(run(activatePreset("Finder")), std::nullopt);
-
-    std::vector<Json> activations = events("activate");
-    ASSERT_EQ(activations.size(), 1u);
-    EXPECT_EQ(activations[0].at("app"), kFinder);
-    EXPECT_THAT(keystrokes(), IsEmpty());
-    EXPECT_THAT(events("folderShown"), IsEmpty());
-    EXPECT_EQ(lastStatus(), brought("Finder"));
-}
-
-TEST_F(ActionsTest, FinderWithoutAWindowOpensTheFolderItsPreferenceNames) {
-    load(scenario({editor("x", 0, 0), finder({})}, kEditor,
-                  {{"defaults", {{kFinder, {{"NewWindowTarget", "PfDo"}}}}},
-                   {"files", {{"~/Documents/readme.txt", "hello"}}}}));
-
-    EXPECT_EQ(run(activatePreset("Finder")), std::nullopt);
-
-    std::vector<Json> shown = events("folderShown");
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(std::filesystem::path(shown[0].at("folder").get<std::string>()),
-              home() / "Documents");
-    EXPECT_THAT(keystrokes(), IsEmpty());
-    EXPECT_EQ(lastStatus(), brought("Finder"));
-}
-
-TEST_F(ActionsTest, FinderWithoutAWindowOrPreferenceGetsCommandN) {
-    load(scenario({editor("x", 0, 0), finder({})}, kEditor));
-
-    EXPECT_EQ(run(activatePreset("Finder")), std::nullopt);
-
-    EXPECT_THAT(keystrokes(), ElementsAre("cmd+n->newWindow"));
-    EXPECT_EQ(sim_->windows(kFinder).size(), 1u);
-    EXPECT_THAT(sleeps(), ElementsAre(300ms));
-    EXPECT_EQ(lastStatus(), brought("Finder"));
-}
-
-// ---- Open a file ---------------------------------------------------------------------------
-
-TEST_F(ActionsTest, AFileIsOpenedWithItsApplication) {
-    load(scenario({editor("x", 0, 0)}, kEditor, {{"files", {{"~/notes.txt", "hi"}}}}));
-
-    EXPECT_EQ(run(openPreset((home() / "notes.txt").string())), std::nullopt);
-
-    EXPECT_EQ(events("fileOpened").size(), 1u);
-    EXPECT_THAT(statuses(), ElementsAre(ok("status.openingFile"), ok("status.fileOpened")));
-}
-
-TEST_F(ActionsTest, APathTheWorkspaceRefusesIsReportedWithoutThrowing) {
-    load(scenario({editor("x", 0, 0)}, kEditor, {{"files", {{"~/notes.txt", "hi"}}}}));
-
-    // A leading "~" is not expanded.
-    EXPECT_EQ(run(openPreset("~/notes.txt")),
-              text("status.fileOpenFailed", {{"result", "Cannot open file"}}));
-
-    EXPECT_EQ(events("openRefused").size(), 1u);
-    EXPECT_THAT(statuses(),
-                ElementsAre(ok("status.openingFile"),
-                            error("status.fileOpenFailed", {{"result", "Cannot open file"}})));
-}
-
-// ---- Create a file -------------------------------------------------------------------------
-
-TEST_F(ActionsTest, ANewFileIsNumberedPastTheTakenNames) {
-    load(scenario(
-        {editor("x", 0, 0), finder({"~/Projects"})}, kEditor,
-        {{"files", {{"~/Projects/NewFile.txt", "one"}, {"~/Projects/NewFile3.txt", ""}}}}));
-
-    // The first free number, written right after the name: 2 follows the unnumbered name.
-    EXPECT_EQ(run(createPreset("")), std::nullopt);
-
-    EXPECT_TRUE(std::filesystem::is_regular_file(home() / "Projects" / "NewFile2.txt"));
-    EXPECT_EQ(std::filesystem::file_size(home() / "Projects" / "NewFile.txt"), 3u);
-    EXPECT_THAT(statuses(), ElementsAre(ok("status.creatingFile"),
-                                        ok("status.fileCreated", {{"fileName", "NewFile2.txt"}})));
-}
-
-TEST_F(ActionsTest, WithoutAFinderWindowTheNewFileGoesToTheDesktop) {
-    load(scenario({editor("x", 0, 0), finder({})}, kEditor,
-                  {{"files", {{"~/Desktop/todo.txt", ""}}}}));
-
-    EXPECT_EQ(run(createPreset("md")), std::nullopt);
-
-    EXPECT_TRUE(std::filesystem::is_regular_file(home() / "Desktop" / "NewFile.md"));
-    EXPECT_EQ(lastStatus(), ok("status.fileCreated", {{"fileName", "NewFile.md"}}));
-}
-
-TEST_F(ActionsTest, AFolderThatCannotTakeTheFileIsReported) {
-    // No Finder window and no Desktop folder.
-    load(scenario({editor("x", 0, 0), finder({})}, kEditor));
-
-    EXPECT_EQ(run(createPreset("txt")), text("status.fileCreateFailed"));
-}
-
-TEST_F(ActionsTest, AFinderScriptFailureIsReportedWithItsMessage) {
-    // No file manager at all: the script cannot address it.
-    load(scenario({editor("x", 0, 0)}, kEditor));
-
-    EXPECT_NE(run(createPreset("txt")), std::nullopt);
-
-    Status last = lastStatus();
-    EXPECT_TRUE(last.isError);
-    std::string prefix = text("status.finderError", {{"msg", ""}});
-    EXPECT_EQ(last.message.rfind(prefix, 0), 0u) << last.message;
-    EXPECT_NE(last.message.find("Finder"), std::string::npos) << last.message;
-}
-
-// ---- Choosing the action ---------------------------------------------------------------------
-
-TEST_F(ActionsTest, CreateFileWinsOverAnApplicationName) {
-    load(scenario({editor("x", 0, 0), notes(false, {}), finder({"~/Projects"})}, kEditor));
-    PresetData preset = createPreset("txt");
-    preset.appName = "Notes";
-    preset.filePath = "/etc/hosts";
-
-    EXPECT_EQ(run(preset), std::nullopt);
-
-    EXPECT_TRUE(std::filesystem::exists(home() / "Projects" / "NewFile.txt"));
-    EXPECT_THAT(events("launch"), IsEmpty());
-    EXPECT_THAT(events("fileOpened"), IsEmpty());
-}
-
-TEST_F(ActionsTest, WithoutAppFileOrCreateThePresetSendsWhateverItsModeSays) {
-    load(scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", true)}, kEditor));
+// A preset whose first set field decides the action (a send to ChatGPT otherwise).
+PresetData action(std::string appName, std::optional<std::string> createExtension = {},
+                  std::string filePath = "") {
     PresetData preset = aiPreset({"chatgpt-app"});
-    preset.mode = "activate-app";
+    preset.appName = std::move(appName);
+    preset.filePath = std::move(filePath);
+    preset.createFile = createExtension.has_value();
+    preset.fileExt = createExtension.value_or("");
+    return preset;
+}
+PresetData createFile(const std::string& extension) {
+    return action("", extension);
+}
 
+// Notes, running with windows minimized or not, or not running.
+Json notes(bool running, std::vector<bool> minimized = {}) {
+    Json app = {{"bundleId", "com.example.notes"}, {"name", "Notes"}, {"kind", "editor"}};
+    app["running"] = running;
+    for (std::size_t i = 0; i < minimized.size(); ++i) {
+        app["windows"].push_back(
+            {{"title", "note " + std::to_string(i + 1)}, {"minimized", bool(minimized[i])}});
+    }
+    return app;
+}
+Json finder(const Strings& folders) {
+    Json app = {{"bundleId", kFinder},
+                {"name", "Finder"},
+                {"kind", "fileManager"},
+                {"running", true},
+                {"path", "/System/Library/CoreServices/Finder.app"}};
+    for (const std::string& folder : folders) {
+        app["windows"].push_back({{"folder", folder}});
+    }
+    return app;
+}
+std::string desk(Json app, Json extra = Json::object()) {
+    return scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", true), app}, kEditor,
+                    extra);
+}
+Json failingNotes() {
+    Json app = notes(false);
+    app["launchError"] = "The application is damaged";
+    return app;
+}
+const Strings kBringNotes = {"status.bringToFront|appName=Notes",
+                             "status.broughtToFront|appName=Notes"};
+const Strings kBringFinder = {"status.bringToFront|appName=Finder",
+                              "status.broughtToFront|appName=Finder"};
+const Json kProjectFiles = {
+    {"files", {{"~/Projects/NewFile.txt", "one"}, {"~/Projects/NewFile3.txt", ""}}}};
+
+using ActionRuns = RunTest;
+TEST_P(ActionRuns, Run) {
+    expectRun(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Actions, ActionRuns,
+    ::testing::Values(
+        // A running application with a visible window is only activated; with every window
+        // minimized its first window comes back; without windows it is reopened; not running,
+        // it is launched by name or bundle identifier.
+        RunCase{.name = "AnApplicationWithAVisibleWindowIsActivated",
+                .desk = desk(notes(true, {true, false})),
+                .preset = action("Notes"),
+                .statuses = kBringNotes,
+                .story = {"activate notes"}},
+        RunCase{.name = "AnApplicationWithOnlyMinimizedWindowsGetsItsFirstBack",
+                .desk = desk(notes(true, {true, true, true})),
+                .preset = action("Notes"),
+                .statuses = kBringNotes,
+                .story = {"windowRestored notes note 1", "activate notes"}},
+        RunCase{.name = "AnApplicationWithoutWindowsIsReopened",
+                .desk = desk(notes(true)),
+                .preset = action("Notes"),
+                .statuses = kBringNotes,
+                .story = {"reopen notes", "activate notes"}},
+        RunCase{.name = "AnApplicationThatIsNotRunningIsLaunchedByName",
+                .desk = desk(notes(false)),
+                .preset = action("Notes"),
+                .statuses = kBringNotes,
+                .story = {"launch notes", "activate notes"}},
+        RunCase{.name = "AnApplicationThatIsNotRunningIsLaunchedByBundleIdentifier",
+                .desk = desk(notes(false)),
+                .preset = action("com.example.notes"),
+                .statuses = {"status.bringToFront|appName=com.example.notes",
+                             "status.broughtToFront|appName=com.example.notes"},
+                .story = {"launch notes", "activate notes"}},
+        // Whatever went wrong, the user learns that the application could not be launched.
+        RunCase{.name = "AnUnknownApplicationCannotBeLaunched",
+                .desk = desk(notes(false)),
+                .preset = action("No Such App"),
+                .statuses = {"status.bringToFront|appName=No Such App",
+                             "!status.cannotLaunch|appName=No Such App"}},
+        RunCase{.name = "AFailedLaunchIsReportedAsCannotLaunch",
+                .desk = desk(failingNotes()),
+                .preset = action("Notes"),
+                .statuses = {kBringNotes[0], "!status.cannotLaunch|appName=Notes"},
+                .story = {"launchFailed notes"}},
+        RunCase{.name = "FinderWithAWindowIsActivatedByScript",
+                .desk = desk(finder({"~/Projects"})),
+                .preset = action("Finder"),
+                .statuses = kBringFinder,
+                .story = {"activate finder"}},
+        RunCase{.name = "FinderWithoutAWindowOpensTheFolderItsPreferenceNames",
+                .desk = desk(finder({}), {{"defaults", {{kFinder, {{"NewWindowTarget", "PfDo"}}}}},
+                                          {"files", {{"~/Documents/readme.txt", "hello"}}}}),
+                .preset = action("Finder"),
+                .statuses = kBringFinder,
+                .story = {"folderShown Documents", "activate finder"}},
+        RunCase{.name = "FinderWithoutAWindowOrPreferenceGetsCommandN",
+                .desk = desk(finder({})),
+                .preset = action("Finder"),
+                .statuses = kBringFinder,
+                .story = {"run /bin/sh -c defaults read com.apple.finder NewWindowTarget "
+                          "2>/dev/null (failed)",
+                          "activate finder", "cmd+n->newWindow"},
+                .sleeps = {300ms}},
+        // The first free number, written right after the name: 2 follows the unnumbered name.
+        RunCase{.name = "ANewFileIsNumberedPastTheTakenNames",
+                .desk = desk(finder({"~/Projects"}), kProjectFiles),
+                .preset = createFile(""),
+                .statuses = {"status.creatingFile", "status.fileCreated|fileName=NewFile2.txt"},
+                .files = {"Projects/NewFile2.txt"}},
+        RunCase{.name = "WithoutAFinderWindowTheNewFileGoesToTheDesktop",
+                .desk = desk(finder({}), {{"files", {{"~/Desktop/todo.txt", ""}}}}),
+                .preset = createFile("md"),
+                .statuses = {"status.creatingFile", "status.fileCreated|fileName=NewFile.md"},
+                .files = {"Desktop/NewFile.md"}},
+        // No Finder window and no Desktop folder.
+        RunCase{.name = "AFolderThatCannotTakeTheFileIsReported",
+                .desk = desk(finder({})),
+                .preset = createFile("txt"),
+                .statuses = {"status.creatingFile", "!status.fileCreateFailed"}},
+        // No file manager at all: the script cannot address it.
+        RunCase{.name = "AFinderScriptFailureIsReportedWithItsMessage",
+                .desk = desk(notes(false)),
+                .preset = createFile("txt"),
+                .statuses = {"status.creatingFile",
+                             "!status.finderError|msg=Can't get application \"Finder\". (-1728)"}},
+        RunCase{.name = "CreateFileWinsOverAnApplicationName",
+                .desk = desk(finder({"~/Projects"})),
+                .preset = action("Notes", "txt", "/etc/hosts"),
+                .statuses = {"status.creatingFile", "status.fileCreated|fileName=NewFile.txt"},
+                .files = {"Projects/NewFile.txt"}},
+        RunCase{.name = "WithoutAppOrCreateThePresetSendsWhateverItsModeSays",
+                .desk = desk(notes(false)),
+                .preset =
+                    [] {
+                        PresetData preset = aiPreset({"chatgpt-app"});
+                        preset.mode = "activate-app";
+                        return preset;
+                    }(),
+                .statuses = {"status.sending", "status.sent"},
+                .story = {"cmd+c->copy", "activate codex", "search --app codex", "cmd+v->paste",
+                          "return->send"},
+                .sleeps = {200ms, 300ms, 300ms, 300ms},
+                .sent = {"codex: world"}}),
+    runName);
+
+// Opening a file wins over sending; a path the workspace refuses (a leading "~" is not
+// expanded) is reported by the action, nothing is thrown.
+class ActionsTest : public SimExecutionFixture {};
+
+TEST_F(ActionsTest, AFileIsOpenedWithItsApplicationAndARefusedPathIsReported) {
+    load(desk(notes(false), {{"files", {{"~/notes.txt", "hi"}}}}));
+    PresetData preset = action("");
+
+    preset.filePath = (sim_->homeDirectory() / "notes.txt").string();
     EXPECT_EQ(run(preset), std::nullopt);
+    EXPECT_EQ(story(), Strings{"fileOpened editor notes.txt"});
+    EXPECT_THAT(statuses(), ElementsAre(ok("status.openingFile"), ok("status.fileOpened")));
 
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].text, "world");
+    markStart();
+    preset.filePath = "~/notes.txt";
+    Status refused = error("status.fileOpenFailed", {{"result", "Cannot open file"}});
+    EXPECT_EQ(run(preset), refused.message);
+    EXPECT_EQ(story(), Strings{"openRefused notes.txt"});
+    EXPECT_THAT(statuses(), ElementsAre(ok("status.openingFile"), refused));
+    EXPECT_EQ(executor_->lastError(), std::nullopt);
 }
 
 }  // namespace

@@ -10,177 +10,133 @@
 namespace orvex::execution_test {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
-class TerminalAndCaptureTest : public SimExecutionFixture {
-  protected:
-    static PresetData capturePreset(std::vector<std::string> destinations, std::string prompt,
-                                    bool autoSend) {
-        PresetData preset = aiPreset(std::move(destinations), std::move(prompt), autoSend);
-        preset.useCapture = true;
-        return preset;
-    }
-    std::vector<std::filesystem::path> filesInRuntimeDirectory() const {
-        std::vector<std::filesystem::path> files;
-        std::error_code ignored;
-        for (const auto& entry : std::filesystem::directory_iterator(runtimeDirectory(), ignored)) {
-            files.push_back(entry.path());
-        }
-        return files;
-    }
-};
-
-TEST_F(TerminalAndCaptureTest, TextIsPastedIntoTheTerminalWindow) {
-    load(scenario({editor("ls -la", 0, 6), terminalApp(true, true)}, kEditor));
-
-    EXPECT_EQ(run(aiPreset({"terminal"})), std::nullopt);
-
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].appKey, kTerminal);
-    EXPECT_EQ(messages()[0].text, "ls -la");
-    EXPECT_THAT(events("reopen"), IsEmpty());
-    // Source, copy, then the paste script's two pauses.
-    EXPECT_THAT(sleeps(), ElementsAre(200ms, 300ms, 300ms, 300ms));
-    EXPECT_THAT(statuses(), ElementsAre(ok("status.sending"), ok("status.sent")));
+PresetData capture(Strings destinations, std::string prompt, bool autoSend) {
+    PresetData preset = aiPreset(std::move(destinations), std::move(prompt), autoSend);
+    preset.useCapture = true;
+    return preset;
 }
 
-TEST_F(TerminalAndCaptureTest, ATerminalWithoutWindowIsOpenedFirst) {
-    load(scenario({editor("ls -la", 0, 6), terminalApp(true, false)}, kEditor));
-
-    EXPECT_EQ(run(aiPreset({"terminal"}, "", /*autoSend=*/false)), std::nullopt);
-
-    EXPECT_EQ(events("reopen").size(), 1u);
-    EXPECT_EQ(sim_->elementValue(kTerminal, "shell"), "ls -la");
-    EXPECT_THAT(messages(), IsEmpty());
-    EXPECT_THAT(sleeps(), ElementsAre(200ms, 300ms, 500ms, 300ms, 300ms));
+std::string terminalDesk(Json terminal) {
+    return scenario({editor("ls -la", 0, 6), terminal}, kEditor);
 }
-
-TEST_F(TerminalAndCaptureTest, ATerminalThatIsNotRunningIsLaunchedFromItsFolder) {
+Json launchableTerminal() {
     Json terminal = terminalApp(false, false);
     terminal["path"] = "/Applications/Utilities/Terminal.app";
-    load(scenario({editor("ls -la", 0, 6), terminal}, kEditor));
+    return terminal;
+}
+const std::string kChatDesk =
+    scenario({editor("x", 0, 1), chatApp(kChatGPT, "ChatGPT", true)}, kEditor);
+const std::string kCancelled =
+    scenario({editor("x", 0, 1), chatApp(kChatGPT, "ChatGPT", true), terminalApp(true, true)},
+             "Orvex", {{"captures", {{{"cancelled", true}}}}});
+// The capture file's name: the virtual wall clock's milliseconds when the selection starts.
+const std::string kCaptureFile = "capture orvex-capture-1766016000200.png";
 
-    EXPECT_EQ(run(aiPreset({"terminal"})), std::nullopt);
-
-    std::vector<Json> launches = events("launch");
-    ASSERT_EQ(launches.size(), 1u);
-    EXPECT_EQ(launches[0].at("app"), kTerminal);
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].text, "ls -la");
+using TerminalAndCaptureRuns = RunTest;
+TEST_P(TerminalAndCaptureRuns, Run) {
+    expectRun(GetParam());
 }
 
-TEST_F(TerminalAndCaptureTest, AMissingTerminalIsAnUnknownErrorNamingIt) {
-    load(scenario({editor("ls -la", 0, 6)}, kEditor));
+INSTANTIATE_TEST_SUITE_P(
+    TerminalAndCapture, TerminalAndCaptureRuns,
+    ::testing::Values(
+        // Source, copy, then the paste script's two pauses.
+        RunCase{.name = "TextIsPastedIntoTheTerminalWindow",
+                .desk = terminalDesk(terminalApp(true, true)),
+                .preset = aiPreset({"terminal"}),
+                .statuses = {"status.sending", "status.sent"},
+                .story = {"cmd+c->copy", "activate Terminal", "cmd+v->paste", "return->send"},
+                .sleeps = {200ms, 300ms, 300ms, 300ms},
+                .sent = {"Terminal: ls -la"}},
+        RunCase{.name = "ATerminalWithoutWindowIsOpenedFirst",
+                .desk = terminalDesk(terminalApp(true, false)),
+                .preset = aiPreset({"terminal"}, "", /*autoSend=*/false),
+                .statuses = {"status.sending", "status.sent"},
+                .story = {"cmd+c->copy", "reopen Terminal", "activate Terminal", "cmd+v->paste"},
+                .sleeps = {200ms, 300ms, 500ms, 300ms, 300ms},
+                .values = {{{kTerminal, "shell", "ls -la"}}}},
+        RunCase{.name = "ATerminalThatIsNotRunningIsLaunchedFromItsFolder",
+                .desk = terminalDesk(launchableTerminal()),
+                .preset = aiPreset({"terminal"}),
+                .statuses = {"status.sending", "status.sent"},
+                .story = {"cmd+c->copy", "launch Terminal", "activate Terminal", "cmd+v->paste",
+                          "return->send"},
+                .sleeps = {200ms, 300ms, 500ms, 300ms, 300ms},
+                .sent = {"Terminal: ls -la"}},
+        RunCase{.name = "AMissingTerminalIsAnUnknownErrorNamingIt",
+                .desk = scenario({editor("ls -la", 0, 6)}, kEditor),
+                .preset = aiPreset({"terminal"}),
+                .statuses = {"status.sending", "!status.unknownError|msg=App not found: Terminal"},
+                .story = {"cmd+c->copy"},
+                .sleeps = {200ms, 300ms}},
+        // Before the selection, app activated, the image taken in, the prompt written, the
+        // paste script's pause.
+        RunCase{.name = "ACaptureForAChatAppIsPastedAsAnImage",
+                .desk = kChatDesk,
+                .preset = capture({"chatgpt-app"}, "Describe", /*autoSend=*/true),
+                .statuses = {"status.selectCaptureArea", "status.sending", "status.sent"},
+                .story = {kCaptureFile, "activate codex", "search --app codex", "cmd+v->paste",
+                          "cmd+v->paste", "return->send"},
+                .sleeps = {200ms, 300ms, 2000ms, 200ms, 300ms},
+                .sent = {"codex: [1 image] Describe"},
+                .hidden = 1},
+        RunCase{.name = "ACaptureWithoutPromptIsSentWithTheSendKey",
+                .desk = kChatDesk,
+                .preset = capture({"chatgpt-app"}, "", /*autoSend=*/true),
+                .statuses = {"status.selectCaptureArea", "status.sending", "status.sent"},
+                .story = {kCaptureFile, "activate codex", "search --app codex", "cmd+v->paste",
+                          "return->send"},
+                .sleeps = {200ms, 300ms, 2000ms},
+                .sent = {"codex: [1 image] "},
+                .hidden = 1},
+        // Cancelling is not a failure: no error for the caller.
+        RunCase{.name = "ACancelledCaptureRestoresThePreviousApplication",
+                .desk = kCancelled,
+                .preset = capture({"chatgpt-app"}, "Describe", true),
+                .before = {kEditor, kSelf},
+                .statuses = {"status.selectCaptureArea", "status.captureCancelled"},
+                .story = {"capture", "activate editor"},
+                .sleeps = {200ms, 100ms},
+                .hidden = 1},
+        RunCase{.name = "ACancelledCaptureLeavesAPinnedWindowInFront",
+                .desk = kCancelled,
+                .preset = capture({"terminal"}, "", false),
+                .before = {kEditor, kSelf},
+                .pinned = true,
+                .statuses = {"status.selectCaptureArea", "status.captureCancelled"},
+                .story = {"capture"},
+                .sleeps = {200ms}},
+        RunCase{.name = "WithoutScreenRecordingTheUserIsAskedAndNothingIsCaptured",
+                .desk = scenario({editor("x", 0, 1), chatApp(kChatGPT, "ChatGPT", true)}, kEditor,
+                                 {{"permissions", {{"screenRecording", "denied"}}}}),
+                .preset = capture({"chatgpt-app"}, "", true),
+                .story = {"permissionPrompt screenRecording"}}),
+    runName);
 
-    EXPECT_EQ(run(aiPreset({"terminal"})),
-              text("status.unknownError", {{"msg", "App not found: Terminal"}}));
-}
+// The Terminal gets the capture's path and the file stays; a chat app gets the image and the
+// file goes. Both live in a directory of the user's own.
+class CaptureFileRunTest : public SimExecutionFixture {};
 
-TEST_F(TerminalAndCaptureTest, ACaptureForTheTerminalPastesItsPathAndKeepsTheFile) {
-    load(scenario({editor("x", 0, 1), terminalApp(true, true)}, kEditor));
+TEST_F(CaptureFileRunTest, CaptureFilesStayOnlyForTheTerminal) {
+    load(scenario({editor("x", 0, 1), terminalApp(true, true), chatApp(kChatGPT, "ChatGPT", true)},
+                  kEditor));
 
-    EXPECT_EQ(run(capturePreset({"terminal"}, "What is this?", /*autoSend=*/false)), std::nullopt);
-
-    std::vector<Json> captures = events("capture");
-    ASSERT_EQ(captures.size(), 1u);
-    std::filesystem::path file = captures[0].at("path").get<std::string>();
-    EXPECT_EQ(file.parent_path(), runtimeDirectory());
-    EXPECT_EQ(file.filename().string().rfind("orvex-capture-", 0), 0u);
-    EXPECT_EQ(file.extension(), ".png");
-    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(run(capture({"terminal"}, "What is this?", /*autoSend=*/false)), std::nullopt);
+    std::vector<Json> pastes = events("paste");
+    ASSERT_EQ(pastes.size(), 1u);
+    const std::filesystem::path file = runtimeDirectory() / "orvex-capture-1766016000200.png";
+    EXPECT_EQ(pastes[0].at("text"), file.string() + "\nWhat is this?");
     struct stat info {};
     ASSERT_EQ(::stat(runtimeDirectory().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
 
-    std::vector<Json> pastes = events("paste");
-    ASSERT_EQ(pastes.size(), 1u);
-    EXPECT_EQ(pastes[0].at("text"), file.string() + "\nWhat is this?");
-    EXPECT_THAT(messages(), IsEmpty());
-    EXPECT_EQ(hideMainWindowCount(), 1);
-    EXPECT_THAT(statuses(), ElementsAre(ok("status.selectCaptureArea"), ok("status.sending"),
-                                        ok("status.sent")));
-    // Before the selection, then the Terminal paste script's pauses.
-    EXPECT_THAT(sleeps(), ElementsAre(200ms, 300ms, 300ms));
-}
-
-TEST_F(TerminalAndCaptureTest, ACaptureForAChatAppIsPastedAsAnImageAndTheFileRemoved) {
-    load(scenario({editor("x", 0, 1), chatApp(kChatGPT, "ChatGPT", true)}, kEditor));
-
-    EXPECT_EQ(run(capturePreset({"chatgpt-app"}, "Describe", /*autoSend=*/true)), std::nullopt);
-
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].appKey, kChatGPT);
-    EXPECT_EQ(messages()[0].images, 1);
-    EXPECT_EQ(messages()[0].text, "Describe");
-    EXPECT_THAT(filesInRuntimeDirectory(), IsEmpty());
-    std::vector<Json> pastes = events("paste");
-    ASSERT_EQ(pastes.size(), 2u);
-    EXPECT_EQ(pastes[0].at("kind"), "image");
-    EXPECT_EQ(pastes[1].at("kind"), "text");
-    // Before the selection, app activated, the image taken in, the prompt written, the
-    // paste script's pause.
-    EXPECT_THAT(sleeps(), ElementsAre(200ms, 300ms, 2000ms, 200ms, 300ms));
-    EXPECT_THAT(statuses(), ElementsAre(ok("status.selectCaptureArea"), ok("status.sending"),
-                                        ok("status.sent")));
-}
-
-TEST_F(TerminalAndCaptureTest, ACaptureWithoutPromptIsSentWithTheSendKey) {
-    load(scenario({editor("x", 0, 1), chatApp(kChatGPT, "ChatGPT", true)}, kEditor));
-
-    EXPECT_EQ(run(capturePreset({"chatgpt-app"}, "", /*autoSend=*/true)), std::nullopt);
-
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].images, 1);
-    EXPECT_EQ(messages()[0].text, "");
-    EXPECT_THAT(keystrokes(), ElementsAre("cmd+v->paste", "return->send"));
-}
-
-TEST_F(TerminalAndCaptureTest, ACancelledCaptureRestoresThePreviousApplication) {
-    load(scenario({editor("x", 0, 1), chatApp(kChatGPT, "ChatGPT", true)}, "Orvex",
-                  {{"captures", {{{"cancelled", true}}}}}));
     userActivates(kEditor);
-    userActivates(kSelf);
-    markStart();
-
-    // Cancelling is not a failure: no error text for the caller.
-    EXPECT_EQ(run(capturePreset({"chatgpt-app"}, "Describe", true)), std::nullopt);
-
-    EXPECT_THAT(statuses(),
-                ElementsAre(ok("status.selectCaptureArea"), ok("status.captureCancelled")));
-    std::vector<Json> activations = events("activate");
-    ASSERT_EQ(activations.size(), 1u);
-    EXPECT_EQ(activations[0].at("app"), kEditor);
-    EXPECT_THAT(sleeps(), ElementsAre(200ms, 100ms));
-    EXPECT_THAT(events("paste"), IsEmpty());
-    EXPECT_THAT(filesInRuntimeDirectory(), IsEmpty());
-}
-
-TEST_F(TerminalAndCaptureTest, ACancelledCaptureLeavesAPinnedWindowInFront) {
-    load(scenario({editor("x", 0, 1), terminalApp(true, true)}, "Orvex",
-                  {{"captures", {{{"cancelled", true}}}}}));
-    userActivates(kEditor);
-    userActivates(kSelf);
-    appState_.setAlwaysOnTop(true);
-    markStart();
-
-    EXPECT_EQ(run(capturePreset({"terminal"}, "", false)), std::nullopt);
-
-    EXPECT_EQ(lastStatus(), ok("status.captureCancelled"));
-    EXPECT_EQ(hideMainWindowCount(), 0);
-    EXPECT_THAT(events("activate"), IsEmpty());
-    EXPECT_THAT(sleeps(), ElementsAre(200ms));
-}
-
-TEST_F(TerminalAndCaptureTest, WithoutScreenRecordingTheUserIsAskedAndNothingIsCaptured) {
-    load(scenario({editor("x", 0, 1), chatApp(kChatGPT, "ChatGPT", true)}, kEditor,
-                  {{"permissions", {{"screenRecording", "denied"}}}}));
-
-    EXPECT_EQ(run(capturePreset({"chatgpt-app"}, "", true)), std::nullopt);
-
-    EXPECT_THAT(events("capture"), IsEmpty());
-    EXPECT_EQ(events("permissionPrompt").size(), 1u);
-    EXPECT_THAT(statuses(), IsEmpty());
+    EXPECT_EQ(run(capture({"chatgpt-app"}, "", true)), std::nullopt);
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(runtimeDirectory())) {
+        files.push_back(entry.path());
+    }
+    EXPECT_EQ(files, std::vector<std::filesystem::path>{file});
 }
 
 }  // namespace

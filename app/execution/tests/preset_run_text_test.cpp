@@ -1,158 +1,139 @@
-// Whole AI-send presets in text mode: where the text comes from and how it reaches a
-// native chat application.
+// Whole AI-send presets in text mode: where the text comes from, how it reaches a native
+// chat application, and how a failure reaches the caller and the status line.
 
 #include "app/execution/tests/sim_execution_fixture.h"
 
 namespace orvex::execution_test {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
+const std::string kDesk =
+    scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", true)}, kEditor);
+const std::string kOrvexInFront =
+    scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", true)}, "Orvex");
+
+PresetData cut(PresetData preset) {
+    preset.cutText = true;
+    return preset;
+}
+
+using TextRuns = RunTest;
+TEST_P(TextRuns, Run) {
+    expectRun(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Text, TextRuns,
+    ::testing::Values(
+        // Source activated, copy, app activated, the paste script's own pause.
+        RunCase{.name = "PromptAndSelectionGoToARunningChatApp",
+                .desk = kDesk,
+                .preset = aiPreset({"chatgpt-app"}, "Summarize:"),
+                .statuses = {"status.sending", "status.sent"},
+                .story = {"cmd+c->copy", "activate codex", "search --app codex", "cmd+v->paste",
+                          "return->send"},
+                .sleeps = {200ms, 300ms, 300ms, 300ms},
+                .sent = {"codex: Summarize:\nworld"}},
+        // Launch, activation, new chat, then the paste script's pause; pasted without the
+        // prompt, and not sent.
+        RunCase{.name = "AChatAppThatIsNotRunningIsLaunchedAndGetsANewChat",
+                .desk = scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", false)},
+                                 kEditor),
+                .preset = aiPreset({"chatgpt-app"}, "", /*autoSend=*/false),
+                .statuses = {"status.sending", "status.sent"},
+                .story = {"cmd+c->copy", "launch codex", "activate codex", "cmd+n->newChat",
+                          "search --app codex", "cmd+v->paste"},
+                .sleeps = {200ms, 300ms, 500ms, 300ms, 500ms, 300ms},
+                .values = {{{kChatGPT, "input", "world"}}}},
+        RunCase{.name = "ARunningChatAppWithoutWindowIsReopenedWithANewChat",
+                .desk = scenario({editor("Hello world", 0, 5),
+                                  chatApp(kChatGPT, "ChatGPT", true, false)},
+                                 kEditor),
+                .preset = aiPreset({"chatgpt-app"}),
+                .statuses = {"status.sending", "status.sent"},
+                .story = {"cmd+c->copy", "reopen codex", "activate codex", "cmd+n->newChat",
+                          "search --app codex", "cmd+v->paste", "return->send"},
+                .sleeps = {200ms, 300ms, 500ms, 300ms, 500ms, 300ms},
+                .sent = {"codex: Hello"}},
+        RunCase{.name = "CutRemovesTheSelectionFromTheSource",
+                .desk = kDesk,
+                .preset = cut(aiPreset({"chatgpt-app"})),
+                .statuses = {"status.sending", "status.sent"},
+                .story = {"cmd+x->cut", "activate codex", "search --app codex", "cmd+v->paste",
+                          "return->send"},
+                .sleeps = {200ms, 300ms, 300ms, 300ms},
+                .sent = {"codex: world"},
+                .values = {{{kEditor, "document", "Hello "}}}},
+        RunCase{.name = "AnApplicationThatIgnoresCutIsAskedToCopyOnce",
+                .desk = scenario({editor("Hello world", 6, 5, /*ignoresCut=*/true),
+                                  chatApp(kChatGPT, "ChatGPT", true)},
+                                 kEditor),
+                .preset = cut(aiPreset({"chatgpt-app"})),
+                .statuses = {"status.sending", "status.sent"},
+                .story = {"cmd+x->ignored", "cmd+c->copy", "activate codex", "search --app codex",
+                          "cmd+v->paste", "return->send"},
+                .sleeps = {200ms, 300ms, 300ms, 300ms, 300ms},
+                .sent = {"codex: world"},
+                .values = {{{kEditor, "document", "Hello world"}}}},
+        RunCase{.name = "ASelectionOfOnlyWhiteSpaceIsNoSelection",
+                .desk = scenario({editor("a  \n  b", 1, 5), chatApp(kChatGPT, "ChatGPT", true)},
+                                 kEditor),
+                .preset = aiPreset({"chatgpt-app"}, "Prompt"),
+                .statuses = {"!status.noSelection"},
+                .story = {"cmd+c->copy"},
+                .sleeps = {200ms, 300ms}},
+        // The editor is brought back first (restore, settle), then copied from.
+        RunCase{.name = "WithOrvexInFrontTheTextComesFromThePreviousApplication",
+                .desk = kOrvexInFront,
+                .preset = aiPreset({"chatgpt-app"}),
+                .before = {kEditor, kSelf},
+                .statuses = {"status.sending", "status.sent"},
+                .story = {"activate editor", "cmd+c->copy", "activate codex", "search --app codex",
+                          "cmd+v->paste", "return->send"},
+                .sleeps = {100ms, 300ms, 200ms, 300ms, 300ms, 300ms},
+                .sent = {"codex: world"}},
+        RunCase{.name = "WithOrvexInFrontAndNoPreviousApplicationThereIsNothingToCopy",
+                .desk = kOrvexInFront,
+                .preset = aiPreset({"chatgpt-app"}),
+                .statuses = {"!status.noTargetApp"}},
+        RunCase{.name = "APreviousApplicationThatQuitIsReported",
+                .desk = kOrvexInFront,
+                .preset = aiPreset({"chatgpt-app"}),
+                .before = {kEditor, kSelf},
+                .quit = kEditor,
+                .statuses = {"!status.targetAppNotRunning"}},
+        // The permission prompt must not open behind the main window.
+        RunCase{.name = "WithoutAccessibilityTheUserIsAskedAndNothingElseHappens",
+                .desk = scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", true)},
+                                 kEditor, {{"permissions", {{"accessibility", "denied"}}}}),
+                .preset = aiPreset({"chatgpt-app"}),
+                .story = {"permissionPrompt accessibility"},
+                .hidden = 1}),
+    runName);
 
 class TextSendTest : public SimExecutionFixture {};
 
-TEST_F(TextSendTest, PromptAndSelectionGoToARunningChatAppWithoutANewChat) {
-    load(scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", true)}, kEditor));
+// The main window comes forward only once the error is on the status line. lastError keeps
+// only a thrown failure, not one the action reported, and each run starts without one.
+TEST_F(TextSendTest, AThrownFailureIsShownBeforeTheWindowAndKeptAsTheLastError) {
+    Json failing = chatApp(kChatGPT, "ChatGPT", false);
+    failing["launchError"] = "ChatGPT is not running";
+    load(scenario({editor("Hello world", 6, 5), failing}, kEditor));
+    std::vector<Status> seenByWindow;
+    notifications_.addObserver(notifications::showMainWindow, [&](const AppNotification&) {
+        seenByWindow.push_back({appState_.statusMessage(), appState_.statusIsError()});
+    });
 
-    EXPECT_EQ(run(aiPreset({"chatgpt-app"}, "Summarize:")), std::nullopt);
-
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].appKey, kChatGPT);
-    EXPECT_EQ(messages()[0].text, "Summarize:\nworld");
-    EXPECT_THAT(events("newChat"), IsEmpty());
-    EXPECT_THAT(events("launch"), IsEmpty());
-    EXPECT_THAT(keystrokes(), ElementsAre("cmd+c->copy", "cmd+v->paste", "return->send"));
-    // Source activated, copy, app activated, the paste script's own pause.
-    EXPECT_THAT(sleeps(), ElementsAre(200ms, 300ms, 300ms, 300ms));
-    EXPECT_THAT(statuses(), ElementsAre(ok("status.sending"), ok("status.sent")));
-    // The source application is remembered for the next run.
+    EXPECT_EQ(run(aiPreset({"chatgpt-app"})), text("status.chatgptCannotLaunch"));
+    EXPECT_THAT(seenByWindow, ElementsAre(error("status.chatgptCannotLaunch")));
+    EXPECT_EQ(executor_->lastError(), text("status.chatgptCannotLaunch"));
+    // The source application is remembered for the next run, whatever became of this one.
     ASSERT_TRUE(tracker_->previousApp());
     EXPECT_EQ(tracker_->previousApp()->bundleIdentifier(), kEditor);
-}
 
-TEST_F(TextSendTest, AChatAppThatIsNotRunningIsLaunchedAndGetsANewChat) {
-    load(scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", false)}, kEditor));
-
-    EXPECT_EQ(run(aiPreset({"chatgpt-app"}, "", /*autoSend=*/false)), std::nullopt);
-
-    EXPECT_EQ(events("launch").size(), 1u);
-    EXPECT_EQ(events("newChat").size(), 1u);
-    // Pasted without the prompt, and not sent.
-    EXPECT_THAT(messages(), IsEmpty());
-    EXPECT_EQ(sim_->elementValue(kChatGPT, "input"), "world");
-    EXPECT_THAT(keystrokes(), ElementsAre("cmd+c->copy", "cmd+n->newChat", "cmd+v->paste"));
-    // Launch, activation, new chat, then the paste script's pause.
-    EXPECT_THAT(sleeps(), ElementsAre(200ms, 300ms, 500ms, 300ms, 500ms, 300ms));
-    EXPECT_EQ(lastStatus(), ok("status.sent"));
-}
-
-TEST_F(TextSendTest, ARunningChatAppWithoutWindowIsReopenedWithANewChat) {
-    load(scenario({editor("Hello world", 0, 5), chatApp(kChatGPT, "ChatGPT", true, false)},
-                  kEditor));
-
-    EXPECT_EQ(run(aiPreset({"chatgpt-app"})), std::nullopt);
-
-    EXPECT_EQ(events("reopen").size(), 1u);
-    EXPECT_EQ(events("newChat").size(), 1u);
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].text, "Hello");
-}
-
-TEST_F(TextSendTest, CutRemovesTheSelectionFromTheSource) {
-    load(scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", true)}, kEditor));
-    PresetData preset = aiPreset({"chatgpt-app"});
-    preset.cutText = true;
-
-    EXPECT_EQ(run(preset), std::nullopt);
-
-    EXPECT_EQ(sim_->elementValue(kEditor, "document"), "Hello ");
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].text, "world");
-    EXPECT_THAT(keystrokes(), ElementsAre("cmd+x->cut", "cmd+v->paste", "return->send"));
-}
-
-TEST_F(TextSendTest, AnApplicationThatIgnoresCutIsAskedToCopyOnce) {
-    load(scenario(
-        {editor("Hello world", 6, 5, /*ignoresCut=*/true), chatApp(kChatGPT, "ChatGPT", true)},
-        kEditor));
-    PresetData preset = aiPreset({"chatgpt-app"});
-    preset.cutText = true;
-
-    EXPECT_EQ(run(preset), std::nullopt);
-
-    EXPECT_EQ(sim_->elementValue(kEditor, "document"), "Hello world");
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].text, "world");
-    EXPECT_THAT(keystrokes(),
-                ElementsAre("cmd+x->ignored", "cmd+c->copy", "cmd+v->paste", "return->send"));
-    EXPECT_THAT(sleeps(), ElementsAre(200ms, 300ms, 300ms, 300ms, 300ms));
-}
-
-TEST_F(TextSendTest, ASelectionOfOnlyWhiteSpaceIsNoSelection) {
-    load(scenario({editor("a  \n  b", 1, 5), chatApp(kChatGPT, "ChatGPT", true)}, kEditor));
-
-    // A problem the user can fix: reported, but the run itself succeeded.
-    EXPECT_EQ(run(aiPreset({"chatgpt-app"}, "Prompt")), text("status.noSelection"));
-
-    EXPECT_THAT(statuses(), ElementsAre(error("status.noSelection")));
-    EXPECT_THAT(keystrokes(), ElementsAre("cmd+c->copy"));
-    EXPECT_THAT(events("paste"), IsEmpty());
-    EXPECT_THAT(messages(), IsEmpty());
-}
-
-TEST_F(TextSendTest, WithOrvexInFrontTheTextComesFromThePreviousApplication) {
-    load(scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", true)}, "Orvex"));
-    userActivates(kEditor);
-    userActivates(kSelf);
-    markStart();
-
-    EXPECT_EQ(run(aiPreset({"chatgpt-app"})), std::nullopt);
-
-    // The editor is brought back first, then copied from.
-    std::vector<Json> activations = events("activate");
-    ASSERT_GE(activations.size(), 2u);
-    EXPECT_EQ(activations[0].at("app"), kEditor);
-    EXPECT_EQ(activations[1].at("app"), kChatGPT);
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].text, "world");
-    // Restore, settle, source activated, copy, app, paste pause.
-    EXPECT_THAT(sleeps(), ElementsAre(100ms, 300ms, 200ms, 300ms, 300ms, 300ms));
-}
-
-TEST_F(TextSendTest, WithOrvexInFrontAndNoPreviousApplicationThereIsNothingToCopy) {
-    load(scenario({chatApp(kChatGPT, "ChatGPT", true)}, "Orvex"));
-
-    EXPECT_EQ(run(aiPreset({"chatgpt-app"})), text("status.noTargetApp"));
-
-    EXPECT_THAT(statuses(), ElementsAre(error("status.noTargetApp")));
-    EXPECT_THAT(keystrokes(), IsEmpty());
-}
-
-TEST_F(TextSendTest, APreviousApplicationThatQuitIsReported) {
-    load(scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", true)}, "Orvex"));
-    userActivates(kEditor);
-    userActivates(kSelf);
-    ASSERT_TRUE(sim_->terminate(kEditor));
-    markStart();
-
-    EXPECT_EQ(run(aiPreset({"chatgpt-app"})), text("status.targetAppNotRunning"));
-
-    EXPECT_THAT(statuses(), ElementsAre(error("status.targetAppNotRunning")));
-    EXPECT_THAT(keystrokes(), IsEmpty());
-}
-
-TEST_F(TextSendTest, WithoutAccessibilityTheUserIsAskedAndNothingElseHappens) {
-    load(scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", true)}, kEditor,
-                  {{"permissions", {{"accessibility", "denied"}}}}));
-
-    EXPECT_EQ(run(aiPreset({"chatgpt-app"})), std::nullopt);
-
-    EXPECT_THAT(statuses(), IsEmpty());
-    EXPECT_EQ(hideMainWindowCount(), 1);
-    std::vector<Json> prompts = events("permissionPrompt");
-    ASSERT_EQ(prompts.size(), 1u);
-    EXPECT_EQ(prompts[0].at("permission"), "accessibility");
-    EXPECT_THAT(keystrokes(), IsEmpty());
+    PresetData missing = aiPreset({});
+    missing.appName = "Nowhere";
+    EXPECT_EQ(run(missing), text("status.cannotLaunch", {{"appName", "Nowhere"}}));
+    EXPECT_EQ(executor_->lastError(), std::nullopt);
 }
 
 }  // namespace

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,17 +31,59 @@
 #include "desktop/sim/sim_desktop.h"
 #include "desktop/sim/sim_scenario.h"
 #include "desktop/sim/sim_scripting.h"
+#include "testing/source_tree.h"
+#include "testing/temp_dir.h"
 #include "tools/inputaim/sim/inputaim_in_process.h"
 
 namespace orvex::execution_test {
 
 using namespace std::chrono_literals;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using Strings = std::vector<std::string>;
+using Sleeps = std::vector<std::chrono::milliseconds>;
 
-inline std::filesystem::path sourceDirectory() {
-    if (const char* source = std::getenv("ORVEX_SOURCE_DIR")) {
-        return source;
+// A bundle identifier's last part ("com.openai.codex" -> "codex"); anything else as it is.
+inline std::string shortName(const Json& value) {
+    const std::string text = value.get<std::string>();
+    if (text.find_first_of("/: ") != std::string::npos || text.rfind("-", 0) == 0) {
+        return text;
     }
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path();
+    return text.substr(text.rfind('.') + 1);
+}
+
+// A keystroke journal entry as "cmd+v->paste": modifiers, key and effect.
+inline std::string keystroke(const Json& entry) {
+    std::string text;
+    for (const Json& modifier : entry.at("modifiers")) {
+        const auto name = modifier.get<std::string>();
+        text += (name == "command" ? "cmd" : name) + "+";
+    }
+    return text + entry.at("key").get<std::string>() + "->" + entry.at("effect").get<std::string>();
+}
+
+// A whole run: the desktop, what the user did before, the preset, and all it leaves behind.
+// Statuses read "status.sent", "!status.noSelection" (an error), "status.x|name=value".
+struct RunCase {
+    std::string name;
+    std::string desk;
+    PresetData preset;
+    Strings before = {};    // applications the user clicks forward, in order
+    Strings history = {};   // destinations sent to before, oldest first
+    std::string quit = {};  // an application that quits before the run
+    bool pinned = false;    // the main window stays on top
+    Strings statuses = {};
+    Strings story = {};
+    Sleeps sleeps = {};
+    Strings sent = {};
+    int hidden = 0;  // times the main window was hidden
+    // Element values afterwards: application, element id, value.
+    std::vector<std::array<std::string, 3>> values = {};
+    Strings files = {};  // files there afterwards, inside the home folder
+};
+
+inline void PrintTo(const RunCase& c, std::ostream* out) {
+    *out << c.name;
 }
 
 // One status line assignment as the user sees it.
@@ -53,25 +97,22 @@ inline std::ostream& operator<<(std::ostream& out, const Status& status) {
     return out << (status.isError ? "[error] " : "") << status.message;
 }
 
-// The world of a preset run on the simulated desktop and virtual time: every service of the
-// execution context, with the real script runner and interpreter, the real input finder
-// (in-process) and the real locale files. Work is called straight from the test body: it is
-// on the main thread, so each sleep on the virtual clock lets the main queue's work and
-// timers run at their own moment. The status line and the main-window requests are
-// recorded. Whole presets run through the executor, inline on the test's (main) thread, as a
-// task of its own would.
+// A preset run on the simulated desktop and virtual time, with the real script runner and
+// interpreter, the real input finder (in-process) and the real locale files. The test body
+// is the main thread: each virtual sleep lets the main queue's work and timers run at their
+// own moment. Presets run through the executor inline, as their own task would.
 class SimExecutionFixture : public ::testing::Test {
   protected:
     SimExecutionFixture()
-        : sandbox_(std::filesystem::temp_directory_path() / ("orvex-exec-" + newUuid())),
-          queue_(clock_),
+        : queue_(clock_),
           sim_(SimDesktop::create(clock_, queue_)),
           scripting_(sim_),
-          settings_((std::filesystem::create_directories(sandbox_), sandbox_ / "settings.json")),
+          settings_(sandbox_ / "settings.json"),
           appState_(settings_, queue_, {}),
-          i18n_(settings_, LocalizationOptions{sourceDirectory() / "app/i18n/resources/locales",
-                                               [] { return std::vector<std::string>{"en"}; },
-                                               {}}),
+          i18n_(settings_,
+                LocalizationOptions{orvex::testing::sourceDir() / "app/i18n/resources/locales",
+                                    [] { return Strings{"en"}; },
+                                    {}}),
           notifications_(queue_) {
         desktop_ = sim_->desktop();
         scripts_ = std::make_unique<AppleScriptRunner>(scripting_.host(), *desktop_.keyboard,
@@ -84,36 +125,32 @@ class SimExecutionFixture : public ::testing::Test {
                  }
              }});
         notifications_.addObserver(notifications::showMainWindow,
-                                   [this](const AppNotification&) { ++showMainWindowCount_; });
+                                   [this](const AppNotification&) { ++shown_; });
         notifications_.addObserver(notifications::hideMainWindow,
-                                   [this](const AppNotification&) { ++hideMainWindowCount_; });
+                                   [this](const AppNotification&) { ++hidden_; });
         i18n_.loadLanguage("en");
         // The capture file's private directory lives in the sandbox.
         std::filesystem::create_directories(sandbox_ / "runtime");
         ::chmod((sandbox_ / "runtime").c_str(), 0700);
         if (const char* runtime = std::getenv("XDG_RUNTIME_DIR")) {
-            savedRuntimeDirectory_ = runtime;
+            savedRuntime_ = runtime;
         }
         ::setenv("XDG_RUNTIME_DIR", (sandbox_ / "runtime").c_str(), 1);
     }
 
     ~SimExecutionFixture() override {
         executor_.reset();
-        if (savedRuntimeDirectory_) {
-            ::setenv("XDG_RUNTIME_DIR", savedRuntimeDirectory_->c_str(), 1);
+        if (savedRuntime_) {
+            ::setenv("XDG_RUNTIME_DIR", savedRuntime_->c_str(), 1);
         } else {
             ::unsetenv("XDG_RUNTIME_DIR");
         }
-        context_.reset();
-        tracker_.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(sandbox_, ignored);
     }
 
-    // Applies a scenario, then builds the tracker, the context and the executor on it (the
-    // tracker reads the own application and the browsers at creation), and starts afresh.
+    // Applies a scenario, then builds the tracker (it reads the own application and the
+    // browsers at creation), the context and the executor on it, and starts afresh.
     void load(const std::string& scenario) {
-        auto error = applyScenarioText(*sim_, scenario, sandbox_);
+        auto error = applyScenarioText(*sim_, scenario, sandbox_.path());
         ASSERT_FALSE(error) << *error;
         tracker_ = PreviousAppTracker::create(desktop_, queue_, clock_, *scripts_, config_);
         context_ = std::make_unique<ExecutionContext>(
@@ -122,22 +159,22 @@ class SimExecutionFixture : public ::testing::Test {
         executor_ = std::make_unique<PresetExecutor>(*context_, tasks_);
         markStart();
     }
-    // Forgets what happened so far: the journal, the sleeps and the statuses seen.
+    // Forgets what happened so far: the journal, the sleeps, the statuses, the window counts.
     void markStart() {
         queue_.runUntilIdle();
         journalStart_ = sim_->journal().size();
         clock_.clearSleeps();
         statuses_.clear();
-        showMainWindowCount_ = 0;
-        hideMainWindowCount_ = 0;
+        shown_ = hidden_ = 0;
     }
     // The user clicks an application (the tracker learns from it on the main queue).
     void userActivates(const std::string& app) {
         ASSERT_TRUE(sim_->userActivate(app)) << app;
         queue_.runUntilIdle();
     }
-    // Runs one preset the way every caller does: a task that executes it, run now on this
-    // thread; the main queue is drained afterwards.
+    // Runs one preset as every caller does, and checks what holds for every run: the caller
+    // hears the error the run ended on, a failed run brings the main window forward once and
+    // a good one never, and the tracker is no longer sending.
     std::optional<std::string> run(const PresetData& preset) {
         const int shownBefore = showMainWindowCount();
         std::optional<std::string> answer;
@@ -149,14 +186,56 @@ class SimExecutionFixture : public ::testing::Test {
         tasks_.runAll();
         queue_.runUntilIdle();
         EXPECT_TRUE(finished);
-        // The caller hears the error the run ended on, whoever posted it.
         Status last = lastStatus();
         EXPECT_EQ(answer, last.isError ? std::optional(last.message) : std::nullopt);
-        // A failed run brings the main window forward once, a good one never; either way
-        // the tracker is no longer sending.
         EXPECT_EQ(showMainWindowCount() - shownBefore, answer ? 1 : 0);
         EXPECT_FALSE(tracker_->isSending());
         return answer;
+    }
+
+    Status status(const std::string& spec) const {
+        const bool isError = spec.starts_with("!");
+        std::string rest = spec.substr(isError ? 1 : 0);
+        const std::size_t bar = rest.find('|');
+        TextParams params;
+        if (bar != std::string::npos) {
+            const std::string param = rest.substr(bar + 1);
+            params[param.substr(0, param.find('='))] = param.substr(param.find('=') + 1);
+            rest.resize(bar);
+        }
+        return {text(rest.c_str(), params), isError};
+    }
+    void expectRun(const RunCase& c) {
+        load(c.desk);
+        for (const std::string& app : c.before) {
+            userActivates(app);
+        }
+        for (const std::string& destination : c.history) {
+            tracker_->recordSendTarget(destination);
+        }
+        if (!c.quit.empty()) {
+            ASSERT_TRUE(sim_->terminate(c.quit));
+        }
+        appState_.setAlwaysOnTop(c.pinned);
+        markStart();
+
+        run(c.preset);
+
+        std::vector<Status> expected;
+        for (const std::string& spec : c.statuses) {
+            expected.push_back(status(spec));
+        }
+        EXPECT_EQ(statuses(), expected);
+        EXPECT_EQ(story(), c.story);
+        EXPECT_EQ(sleeps(), c.sleeps);
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(hideMainWindowCount(), c.hidden);
+        for (const auto& [app, element, value] : c.values) {
+            EXPECT_EQ(sim_->elementValue(app, element), value) << app << " " << element;
+        }
+        for (const std::string& file : c.files) {
+            EXPECT_TRUE(std::filesystem::is_regular_file(sim_->homeDirectory() / file)) << file;
+        }
     }
 
     // Journal entries since the start, optionally of one kind.
@@ -171,21 +250,77 @@ class SimExecutionFixture : public ::testing::Test {
         return result;
     }
     // The keystrokes since the start as "cmd+v->paste", "return->send": key and effect.
-    std::vector<std::string> keystrokes() const {
-        std::vector<std::string> result;
+    Strings keystrokes() const {
+        Strings result;
         for (const Json& entry : events("keystroke")) {
-            std::string text;
-            for (const Json& modifier : entry.at("modifiers")) {
-                const auto name = modifier.get<std::string>();
-                text += (name == "command" ? "cmd" : name) + "+";
-            }
-            result.push_back(text + entry.at("key").get<std::string>() + "->" +
-                             entry.at("effect").get<std::string>());
+            result.push_back(keystroke(entry));
         }
         return result;
     }
-    std::vector<std::chrono::milliseconds> sleeps() const {
-        std::vector<std::chrono::milliseconds> result;
+    // What a user would notice of the run, in order: the keystrokes and "activate codex",
+    // "launch Terminal", "search --hint Gemini", "tabOpened <url>", "capture <file name>"...
+    Strings story() const {
+        static const std::set<std::string> kinds = {
+            "activate",   "launch",           "launchFailed", "reopen",    "windowRestored",
+            "fileOpened", "openRefused",      "folderShown",  "tabOpened", "windowRaised",
+            "capture",    "permissionPrompt", "processRun"};
+        Strings result;
+        for (const Json& entry : events()) {
+            const std::string kind = entry.at("event");
+            if (kind == "keystroke") {
+                result.push_back(keystroke(entry));
+                continue;
+            }
+            if (!kinds.contains(kind)) {
+                continue;
+            }
+            std::string line = kind;
+            if (kind == "processRun") {
+                const std::string program = entry.at("executable");
+                line = program.ends_with("/inputaim") ? "search" : "run " + program;
+            }
+            for (const char* key : {"app", "url", "permission", "title"}) {
+                if (entry.contains(key)) {
+                    line += " " + shortName(entry.at(key));
+                }
+            }
+            for (const char* key : {"path", "folder"}) {
+                if (entry.contains(key)) {
+                    line +=
+                        " " +
+                        std::filesystem::path(entry.at(key).get<std::string>()).filename().string();
+                }
+            }
+            for (const Json& argument : entry.value("arguments", Json::array())) {
+                line += " " + shortName(argument);
+            }
+            if (entry.value("exitStatus", 0) != 0 || !entry.value("started", true)) {
+                line += " (failed)";
+            }
+            result.push_back(line);
+        }
+        return result;
+    }
+    // The input finder's argument lists since the start.
+    std::vector<Json> searches() const {
+        std::vector<Json> result;
+        for (const Json& entry : events("processRun")) {
+            result.push_back(entry.at("arguments"));
+        }
+        return result;
+    }
+    // The messages the applications received, as "codex: text", "Chrome <page>: [1 image] text".
+    Strings sent() const {
+        Strings result;
+        for (const SimMessage& m : sim_->messages()) {
+            std::string images = m.images ? "[" + std::to_string(m.images) + " image] " : "";
+            result.push_back(shortName(m.appKey) + (m.url ? " " + *m.url : "") + ": " + images +
+                             m.text);
+        }
+        return result;
+    }
+    Sleeps sleeps() const {
+        Sleeps result;
         for (Clock::Duration d : clock_.sleeps()) {
             result.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(d));
         }
@@ -199,31 +334,28 @@ class SimExecutionFixture : public ::testing::Test {
         queue_.runUntilIdle();
         return statuses_;
     }
-    std::string text(const char* key, const TextParams& params = {}) const {
-        return i18n_.text(key, params);
-    }
     Status lastStatus() {
         std::vector<Status> all = statuses();
         return all.empty() ? Status{} : all.back();
     }
-    Status ok(const char* key, const TextParams& params = {}) const {
-        return {text(key, params), false};
+    std::string text(const char* key, const TextParams& params = {}) const {
+        return i18n_.text(key, params);
     }
+    Status ok(const char* key, const TextParams& params = {}) const { return {text(key, params)}; }
     Status error(const char* key, const TextParams& params = {}) const {
         return {text(key, params), true};
     }
     int showMainWindowCount() {
         queue_.runUntilIdle();
-        return showMainWindowCount_;
+        return shown_;
     }
     int hideMainWindowCount() {
         queue_.runUntilIdle();
-        return hideMainWindowCount_;
+        return hidden_;
     }
-    std::vector<SimMessage> messages() const { return sim_->messages(); }
     std::filesystem::path runtimeDirectory() const { return sandbox_ / "runtime" / "orvex"; }
 
-    std::filesystem::path sandbox_;
+    orvex::testing::TempDir sandbox_;
     VirtualClock clock_;
     ManualMainQueue queue_;
     std::shared_ptr<SimDesktop> sim_;
@@ -240,16 +372,15 @@ class SimExecutionFixture : public ::testing::Test {
     std::shared_ptr<PreviousAppTracker> tracker_;
     std::unique_ptr<ExecutionContext> context_;
     std::unique_ptr<PresetExecutor> executor_;
-    std::optional<std::string> savedRuntimeDirectory_;
+    std::optional<std::string> savedRuntime_;
     std::size_t journalStart_ = 0;
     std::vector<Status> statuses_;
-    int showMainWindowCount_ = 0;
-    int hideMainWindowCount_ = 0;
+    int shown_ = 0;
+    int hidden_ = 0;
 };
 
-// A preset of the AI-send kind with the usual fields.
-inline PresetData aiPreset(std::vector<std::string> destinations, std::string prompt = "",
-                           bool autoSend = true) {
+// A preset of the AI-send kind.
+inline PresetData aiPreset(Strings destinations, std::string prompt = "", bool autoSend = true) {
     PresetData preset;
     preset.id = "p-" + newUuid();
     preset.label = "Send";
@@ -260,6 +391,13 @@ inline PresetData aiPreset(std::vector<std::string> destinations, std::string pr
     preset.fixedPrompt = std::move(prompt);
     preset.autoSend = autoSend;
     return preset;
+}
+
+// The whole runs of a test file: TEST_P(Runs, Run) { expectRun(GetParam()); } and the cases
+// instantiated with runName.
+class RunTest : public SimExecutionFixture, public ::testing::WithParamInterface<RunCase> {};
+inline std::string runName(const ::testing::TestParamInfo<RunCase>& info) {
+    return info.param.name;
 }
 
 // ---- Scenario pieces ------------------------------------------------------------------
@@ -275,11 +413,9 @@ inline constexpr const char* kSelf = "com.tavrin.orvex";
 // A desktop with these applications and this one in front.
 inline std::string scenario(const std::vector<Json>& apps, const std::string& frontmost,
                             Json extra = Json::object()) {
-    Json root = {{"applications", apps}, {"frontmost", frontmost}};
-    for (auto& [key, value] : extra.items()) {
-        root[key] = value;
-    }
-    return root.dump();
+    extra["applications"] = apps;
+    extra["frontmost"] = frontmost;
+    return extra.dump();
 }
 
 // A running text editor whose document holds `text` with [from, from + length) selected.
@@ -296,36 +432,32 @@ inline Json editor(const std::string& text, int from, int length, bool ignoresCu
             {"windows", Json::array({{{"title", "notes.txt"}, {"elements", {document}}}})}};
 }
 
-// A native AI chat application; when running, with its standard chat window.
+// An application of this kind; when running and `withWindow`, with one window of its name
+// (a chat app's is its standard chat window).
+inline Json app(const std::string& bundleId, const std::string& name, const std::string& kind,
+                bool running, bool withWindow = true) {
+    Json result = {{"bundleId", bundleId}, {"name", name}, {"kind", kind}, {"running", running}};
+    if (running && withWindow) {
+        result["windows"] = Json::array({{{"title", name}}});
+    }
+    return result;
+}
 inline Json chatApp(const std::string& bundleId, const std::string& name, bool running,
                     bool withWindow = true) {
-    Json app = {{"bundleId", bundleId}, {"name", name}, {"kind", "chat"}, {"running", running}};
-    if (running && withWindow) {
-        app["windows"] = Json::array({{{"title", name}}});
-    }
-    return app;
+    return app(bundleId, name, "chat", running, withWindow);
 }
-
+inline Json terminalApp(bool running, bool withWindow) {
+    return app(kTerminal, "Terminal", "terminal", running, withWindow);
+}
 inline Json chrome(const std::vector<Json>& windows) {
-    Json app = {
-        {"bundleId", kChrome}, {"name", "Google Chrome"}, {"kind", "browser"}, {"running", true}};
+    Json result = app(kChrome, "Google Chrome", "browser", true, false);
     if (!windows.empty()) {
-        app["windows"] = windows;
+        result["windows"] = windows;
     }
-    return app;
+    return result;
 }
-
 inline Json browserWindow(const std::vector<Json>& tabs, int activeTab = 1) {
     return {{"tabs", tabs}, {"activeTab", activeTab}};
-}
-
-inline Json terminalApp(bool running, bool withWindow) {
-    Json app = {
-        {"bundleId", kTerminal}, {"name", "Terminal"}, {"kind", "terminal"}, {"running", running}};
-    if (running && withWindow) {
-        app["windows"] = Json::array({{{"title", "Terminal"}}});
-    }
-    return app;
 }
 
 }  // namespace orvex::execution_test
