@@ -1,6 +1,6 @@
 // Route-level cases a whole run cannot reach: a target that quit between the choice and
-// the send, the capture variants, an unreadable window list, and the input finder tool
-// failing in every way a process can.
+// the send, an unreadable window list, and the input finder tool failing in every way a
+// process can.
 #include <gtest/gtest.h>
 
 #include "app/execution/app_route.h"
@@ -40,34 +40,10 @@ TEST_F(LastInputRouteTest, ATargetThatQuitEndsWithNoBrowser) {
     sim_->terminate("com.apple.Safari");
     sendToLastInput(*context_, "hello", true, safari);
 
-    EXPECT_EQ(statuses(), std::vector<Status>{error("status.noBrowser")});
+    EXPECT_EQ(statuses(), Strings{error("status.noBrowser")});
     EXPECT_EQ(showMainWindowCount(), 1);
     EXPECT_TRUE(events("pasteboardWrite").empty());
     EXPECT_THROW(prepareLastInputForCapture(*context_, safari), GenericSendError);
-}
-
-TEST_F(LastInputRouteTest, CaptureVariantFocusesAndRecordsWithoutPasting) {
-    ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "reply"));
-    prepareLastInputForCapture(*context_, running("com.apple.Safari"));
-    EXPECT_EQ(sleeps(), Sleeps{300ms});
-    EXPECT_TRUE(events("keystroke").empty());
-    EXPECT_TRUE(events("pasteboardWrite").empty());
-    EXPECT_EQ(tracker_->sendTargetHistory(), Strings{"last-input-field"});
-    EXPECT_EQ(sim_->frontmostApplication()->key, "com.apple.Safari");
-}
-
-TEST_F(RoutesTest, TheWebCaptureVariantOpensThePageAndFocusesItsInputWithoutPasting) {
-    load(R"({"applications": [
-        {"bundleId": "com.google.Chrome", "name": "Google Chrome", "kind": "browser",
-         "running": true, "windows": []}],
-      "permissions": {"browserAutomation": "granted"},
-      "webPages": {"claude.ai": {"title": "Claude", "page": "chat", "inputLabel": "クロード"}}})");
-    prepareWebForCapture(*context_, WebFlavor::claude);
-    EXPECT_EQ(statuses(), std::vector<Status>{ok("status.loadingPage")});
-    EXPECT_EQ(sleeps(), Sleeps{4s});
-    EXPECT_TRUE(events("pasteboardWrite").empty());
-    EXPECT_TRUE(keystrokes().empty());
-    EXPECT_EQ(searches(), std::vector<Json>{Json({"--hint", "クロード"})});
 }
 
 TEST_F(RoutesTest, AnUnreadableWindowListCountsAsReady) {

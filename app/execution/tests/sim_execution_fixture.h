@@ -46,20 +46,10 @@ using Sleeps = std::vector<std::chrono::milliseconds>;
 // A bundle identifier's last part ("com.openai.codex" -> "codex"); anything else as it is.
 inline std::string shortName(const Json& value) {
     const std::string text = value.get<std::string>();
-    if (text.find_first_of("/: ") != std::string::npos || text.rfind("-", 0) == 0) {
+    if (text.find_first_of("/: ") != std::string::npos || text.starts_with("-")) {
         return text;
     }
     return text.substr(text.rfind('.') + 1);
-}
-
-// A keystroke journal entry as "cmd+v->paste": modifiers, key and effect.
-inline std::string keystroke(const Json& entry) {
-    std::string text;
-    for (const Json& modifier : entry.at("modifiers")) {
-        const auto name = modifier.get<std::string>();
-        text += (name == "command" ? "cmd" : name) + "+";
-    }
-    return text + entry.at("key").get<std::string>() + "->" + entry.at("effect").get<std::string>();
 }
 
 // A whole run: the desktop, what the user did before, the preset, and all it leaves behind.
@@ -76,31 +66,19 @@ struct RunCase {
     Strings story = {};
     Sleeps sleeps = {};
     Strings sent = {};
-    int hidden = 0;  // times the main window was hidden
-    // Element values afterwards: application, element id, value.
-    std::vector<std::array<std::string, 3>> values = {};
-    Strings files = {};  // files there afterwards, inside the home folder
+    int hidden = 0;                                       // times the main window was hidden
+    std::vector<std::array<std::string, 3>> values = {};  // application, element id, value
+    Strings files = {};                                   // inside the home folder
 };
-
 inline void PrintTo(const RunCase& c, std::ostream* out) {
     *out << c.name;
-}
-
-// One status line assignment as the user sees it.
-struct Status {
-    std::string message;
-    bool isError = false;
-    bool operator==(const Status&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& out, const Status& status) {
-    return out << (status.isError ? "[error] " : "") << status.message;
 }
 
 // A preset run on the simulated desktop and virtual time, with the real script runner and
 // interpreter, the real input finder (in-process) and the real locale files. The test body
 // is the main thread: each virtual sleep lets the main queue's work and timers run at their
-// own moment. Presets run through the executor inline, as their own task would.
+// own moment. Presets run through the executor inline, as their own task would. Statuses
+// are recorded as the user reads them, errors as "[error] message".
 class SimExecutionFixture : public ::testing::Test {
   protected:
     SimExecutionFixture()
@@ -118,12 +96,11 @@ class SimExecutionFixture : public ::testing::Test {
         scripts_ = std::make_unique<AppleScriptRunner>(scripting_.host(), *desktop_.keyboard,
                                                        clock_, tasks_);
         registerInputaimInProcess(*sim_);
-        appState_.addObserver(
-            {{}, [this](StateField field) {
-                 if (field == StateField::statusIsError) {
-                     statuses_.push_back({appState_.statusMessage(), appState_.statusIsError()});
-                 }
-             }});
+        appState_.addObserver({{}, [this](StateField field) {
+                                   if (field == StateField::statusIsError) {
+                                       statuses_.push_back(currentStatus());
+                                   }
+                               }});
         notifications_.addObserver(notifications::showMainWindow,
                                    [this](const AppNotification&) { ++shown_; });
         notifications_.addObserver(notifications::hideMainWindow,
@@ -137,7 +114,6 @@ class SimExecutionFixture : public ::testing::Test {
         }
         ::setenv("XDG_RUNTIME_DIR", (sandbox_ / "runtime").c_str(), 1);
     }
-
     ~SimExecutionFixture() override {
         executor_.reset();
         if (savedRuntime_) {
@@ -184,26 +160,13 @@ class SimExecutionFixture : public ::testing::Test {
             finished = true;
         });
         tasks_.runAll();
-        queue_.runUntilIdle();
         EXPECT_TRUE(finished);
-        Status last = lastStatus();
-        EXPECT_EQ(answer, last.isError ? std::optional(last.message) : std::nullopt);
+        Strings all = statuses();
+        const std::string last = all.empty() ? "" : all.back();
+        EXPECT_EQ(answer ? "[error] " + *answer : "", last.starts_with("[error]") ? last : "");
         EXPECT_EQ(showMainWindowCount() - shownBefore, answer ? 1 : 0);
         EXPECT_FALSE(tracker_->isSending());
         return answer;
-    }
-
-    Status status(const std::string& spec) const {
-        const bool isError = spec.starts_with("!");
-        std::string rest = spec.substr(isError ? 1 : 0);
-        const std::size_t bar = rest.find('|');
-        TextParams params;
-        if (bar != std::string::npos) {
-            const std::string param = rest.substr(bar + 1);
-            params[param.substr(0, param.find('='))] = param.substr(param.find('=') + 1);
-            rest.resize(bar);
-        }
-        return {text(rest.c_str(), params), isError};
     }
     void expectRun(const RunCase& c) {
         load(c.desk);
@@ -221,9 +184,17 @@ class SimExecutionFixture : public ::testing::Test {
 
         run(c.preset);
 
-        std::vector<Status> expected;
+        Strings expected;
         for (const std::string& spec : c.statuses) {
-            expected.push_back(status(spec));
+            const bool isError = spec.starts_with("!");
+            std::string key = spec.substr(isError ? 1 : 0, spec.find('|') - (isError ? 1 : 0));
+            std::string param =
+                spec.find('|') == std::string::npos ? "" : spec.substr(spec.find('|') + 1);
+            TextParams params;
+            if (!param.empty()) {
+                params[param.substr(0, param.find('='))] = param.substr(param.find('=') + 1);
+            }
+            expected.push_back((isError ? "[error] " : "") + text(key.c_str(), params));
         }
         EXPECT_EQ(statuses(), expected);
         EXPECT_EQ(story(), c.story);
@@ -249,46 +220,39 @@ class SimExecutionFixture : public ::testing::Test {
         }
         return result;
     }
-    // The keystrokes since the start as "cmd+v->paste", "return->send": key and effect.
-    Strings keystrokes() const {
-        Strings result;
-        for (const Json& entry : events("keystroke")) {
-            result.push_back(keystroke(entry));
-        }
-        return result;
-    }
-    // What a user would notice of the run, in order: the keystrokes and "activate codex",
-    // "launch Terminal", "search --hint Gemini", "tabOpened <url>", "capture <file name>"...
+    // What a user would notice, in order: keystrokes as "cmd+v->paste" (key and effect),
+    // "activate codex", "launch Terminal", "search --hint Gemini" (the input finder),
+    // "tabOpened Chrome <url>", "capture <file name>"...
     Strings story() const {
         static const std::set<std::string> kinds = {
-            "activate",   "launch",           "launchFailed", "reopen",    "windowRestored",
-            "fileOpened", "openRefused",      "folderShown",  "tabOpened", "windowRaised",
-            "capture",    "permissionPrompt", "processRun"};
+            "activate",   "launch",      "launchFailed",    "reopen",    "windowRestored",
+            "fileOpened", "openRefused", "folderShown",     "tabOpened", "windowRaised",
+            "capture",    "processRun",  "permissionPrompt"};
         Strings result;
         for (const Json& entry : events()) {
             const std::string kind = entry.at("event");
+            std::string line = kind;
             if (kind == "keystroke") {
-                result.push_back(keystroke(entry));
+                line = "";
+                for (const Json& modifier : entry.at("modifiers")) {
+                    line += (modifier == "command" ? "cmd" : modifier.get<std::string>()) + "+";
+                }
+                result.push_back(line + entry.value("key", "") + "->" + entry.value("effect", ""));
                 continue;
             }
             if (!kinds.contains(kind)) {
                 continue;
             }
-            std::string line = kind;
             if (kind == "processRun") {
                 const std::string program = entry.at("executable");
                 line = program.ends_with("/inputaim") ? "search" : "run " + program;
             }
             for (const char* key : {"app", "url", "permission", "title"}) {
-                if (entry.contains(key)) {
-                    line += " " + shortName(entry.at(key));
-                }
+                line += entry.contains(key) ? " " + shortName(entry.at(key)) : "";
             }
             for (const char* key : {"path", "folder"}) {
                 if (entry.contains(key)) {
-                    line +=
-                        " " +
-                        std::filesystem::path(entry.at(key).get<std::string>()).filename().string();
+                    line += " " + std::filesystem::path(entry.value(key, "")).filename().string();
                 }
             }
             for (const Json& argument : entry.value("arguments", Json::array())) {
@@ -298,14 +262,6 @@ class SimExecutionFixture : public ::testing::Test {
                 line += " (failed)";
             }
             result.push_back(line);
-        }
-        return result;
-    }
-    // The input finder's argument lists since the start.
-    std::vector<Json> searches() const {
-        std::vector<Json> result;
-        for (const Json& entry : events("processRun")) {
-            result.push_back(entry.at("arguments"));
         }
         return result;
     }
@@ -330,20 +286,18 @@ class SimExecutionFixture : public ::testing::Test {
         auto apps = desktop_.runningApplications->runningApplications(bundleId);
         return apps.empty() ? nullptr : apps.front();
     }
-    std::vector<Status> statuses() {
+    std::string currentStatus() const {
+        return (appState_.statusIsError() ? "[error] " : "") + appState_.statusMessage();
+    }
+    Strings statuses() {
         queue_.runUntilIdle();
         return statuses_;
-    }
-    Status lastStatus() {
-        std::vector<Status> all = statuses();
-        return all.empty() ? Status{} : all.back();
     }
     std::string text(const char* key, const TextParams& params = {}) const {
         return i18n_.text(key, params);
     }
-    Status ok(const char* key, const TextParams& params = {}) const { return {text(key, params)}; }
-    Status error(const char* key, const TextParams& params = {}) const {
-        return {text(key, params), true};
+    std::string error(const char* key, const TextParams& params = {}) const {
+        return "[error] " + text(key, params);
     }
     int showMainWindowCount() {
         queue_.runUntilIdle();
@@ -374,7 +328,7 @@ class SimExecutionFixture : public ::testing::Test {
     std::unique_ptr<PresetExecutor> executor_;
     std::optional<std::string> savedRuntime_;
     std::size_t journalStart_ = 0;
-    std::vector<Status> statuses_;
+    Strings statuses_;
     int shown_ = 0;
     int hidden_ = 0;
 };
@@ -383,11 +337,8 @@ class SimExecutionFixture : public ::testing::Test {
 inline PresetData aiPreset(Strings destinations, std::string prompt = "", bool autoSend = true) {
     PresetData preset;
     preset.id = "p-" + newUuid();
-    preset.label = "Send";
     preset.destinations = std::move(destinations);
-    if (!preset.destinations.empty()) {
-        preset.destination = preset.destinations.front();
-    }
+    preset.destination = preset.destinations.empty() ? "" : preset.destinations.front();
     preset.fixedPrompt = std::move(prompt);
     preset.autoSend = autoSend;
     return preset;
@@ -449,15 +400,13 @@ inline Json chatApp(const std::string& bundleId, const std::string& name, bool r
 inline Json terminalApp(bool running, bool withWindow) {
     return app(kTerminal, "Terminal", "terminal", running, withWindow);
 }
-inline Json chrome(const std::vector<Json>& windows) {
+// Chrome, running, with windows of one active tab each on these pages.
+inline Json chrome(const std::vector<Json>& pages) {
     Json result = app(kChrome, "Google Chrome", "browser", true, false);
-    if (!windows.empty()) {
-        result["windows"] = windows;
+    for (const Json& page : pages) {
+        result["windows"].push_back({{"tabs", {page}}});
     }
     return result;
-}
-inline Json browserWindow(const std::vector<Json>& tabs, int activeTab = 1) {
-    return {{"tabs", tabs}, {"activeTab", activeTab}};
 }
 
 }  // namespace orvex::execution_test

@@ -1,5 +1,6 @@
-#include "app/execution/capture_file.h"
-
+// The capture directory and the new file a preset creates, where someone else may have
+// planted a link or a file under the name: neither is followed. (Whole runs cover the
+// ordinary cases.)
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,8 @@
 #include <iterator>
 #include <memory>
 
+#include "app/execution/app_actions.h"
+#include "app/execution/capture_file.h"
 #include "testing/temp_dir.h"
 
 namespace orvex {
@@ -97,6 +100,16 @@ TEST_F(CaptureFileTest, FileNameCarriesTheMillisecondsSince1970) {
     std::chrono::system_clock::time_point when{std::chrono::milliseconds(1765000000123)};
     EXPECT_EQ(captureFilePath("/run/user/1000/orvex", when),
               "/run/user/1000/orvex/orvex-capture-1765000000123.png");
+}
+
+// A dangling link reads as "no file" to an existence check; creating through it would write
+// wherever it points. Exclusive creation treats the name as taken.
+TEST(UniqueNewFileNameTest, ALinkUnderTheNameIsTakenNotFollowed) {
+    orvex::testing::TempDir folder;
+    fs::create_directories(folder / "outside");
+    fs::create_symlink(folder / "outside" / "victim.txt", folder / "NewFile.txt");
+    EXPECT_EQ(uniqueNewFileName(folder.path().string(), "txt"), "NewFile2.txt");
+    EXPECT_FALSE(fs::exists(folder / "outside" / "victim.txt"));
 }
 
 }  // namespace
