@@ -93,23 +93,9 @@ TEST_F(PreviousAppTrackerTest, SendTargetHistoryKeepsTenWithoutRepeats) {
                                                       "key7", "key6", "key4", "key3", "key2"}));
 }
 
-TEST_F(PreviousAppTrackerTest, FocusPollRecordsTheBrowserOnceTheUserTypesThere) {
-    ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "link"));
-    userActivates("com.apple.Safari");
-    // The poll looks every 0.25 s for as long as it takes.
-    queue_.advance(2s);
-    EXPECT_TRUE(tracker_->sendTargetHistory().empty());
-
-    ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "q"));
-    queue_.advance(250ms);
-    EXPECT_EQ(tracker_->sendTargetHistory(), Strings{"last-input-field"});
-    ASSERT_TRUE(tracker_->lastFocusedBrowser());
-    EXPECT_EQ(tracker_->lastFocusedBrowser()->bundleIdentifier(), "com.apple.Safari");
-    EXPECT_TRUE(tracker_->webFlavorKeys().empty());
-    EXPECT_EQ(queue_.pendingTimerCount(), 0u);
-}
-
-TEST_F(PreviousAppTrackerTest, LeavingTheBrowserStopsItsPollWithoutRecording) {
+// A browser's poll looks every 0.25 s for as long as it takes; leaving the browser stops it
+// without recording, and a new poll for the same key supersedes the old one.
+TEST_F(PreviousAppTrackerTest, AFocusPollRecordsTheBrowserOnceTheUserTypesThere) {
     ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "link"));
     userActivates("com.apple.Safari");
     userActivates("com.openai.chat");
@@ -118,17 +104,23 @@ TEST_F(PreviousAppTrackerTest, LeavingTheBrowserStopsItsPollWithoutRecording) {
     EXPECT_EQ(tracker_->sendTargetHistory(), Strings{"chatgpt-classic"});
     EXPECT_FALSE(tracker_->lastFocusedBrowser());
     EXPECT_EQ(queue_.pendingTimerCount(), 0u);
-}
 
-TEST_F(PreviousAppTrackerTest, ANewPollForTheSameKeySupersedesTheOldOne) {
     ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "link"));
     userActivates("com.apple.Safari");
     queue_.advance(100ms);
     userActivates("org.mozilla.firefox");  // its own poll for the same key
     userActivates("com.apple.Safari");
-    queue_.advance(1s);
-    // Only the newest poll is still looking: one timer, not three.
+    queue_.advance(2s);
+    EXPECT_EQ(tracker_->sendTargetHistory(), Strings{"chatgpt-classic"});
     EXPECT_EQ(queue_.pendingTimerCount(), 1u);
+
+    ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "q"));
+    queue_.advance(250ms);
+    EXPECT_EQ(tracker_->sendTargetHistory(), (Strings{"last-input-field", "chatgpt-classic"}));
+    ASSERT_TRUE(tracker_->lastFocusedBrowser());
+    EXPECT_EQ(tracker_->lastFocusedBrowser()->bundleIdentifier(), "com.apple.Safari");
+    EXPECT_TRUE(tracker_->webFlavorKeys().empty());
+    EXPECT_EQ(queue_.pendingTimerCount(), 0u);
 }
 
 TEST_F(PreviousAppTrackerTest, TargetBrowserPrefersTheLastFocusedThenHistoryThenRunningOrder) {
@@ -180,7 +172,10 @@ class ChromeTrackingTest : public SimExecutionFixture {
     }
 };
 
-TEST_F(ChromeTrackingTest, ChromeOnAServicePagePollsForBothKeys) {
+// The poll on a service's page records both the service (as a page) and the last input
+// field; the capture guess names the service as a page too; the native app's activation
+// ends its use as a page.
+TEST_F(ChromeTrackingTest, ChromeOnAServicePageCountsForTheServiceAsAPage) {
     EXPECT_TRUE(tracker_->sendTargetHistory().empty());
     ASSERT_TRUE(sim_->userFocus(kChrome, "input"));
     queue_.advance(250ms);
@@ -189,25 +184,21 @@ TEST_F(ChromeTrackingTest, ChromeOnAServicePagePollsForBothKeys) {
     EXPECT_EQ(history, (Strings{"claude-app", "last-input-field"}));
     EXPECT_EQ(tracker_->webFlavorKeys(), std::set<std::string>{"claude-app"});
     EXPECT_EQ(tracker_->lastFocusedBrowser()->bundleIdentifier(), kChrome);
-    // The user now uses Claude as a page: a send to "claude-app" takes the web route.
     EXPECT_EQ(routeFor(*context_, "claude-app"), DestinationRoute::web(WebFlavor::claude));
 
-    userActivates(kClaude);
-    EXPECT_TRUE(tracker_->webFlavorKeys().empty());
-    EXPECT_EQ(tracker_->sendTargetHistory().front(), "claude-app");
-    EXPECT_EQ(routeFor(*context_, "claude-app"), DestinationRoute::app(kClaude));
-}
-
-TEST_F(ChromeTrackingTest, CaptureGuessFromAChromePageNamesTheServiceAsAPage) {
-    ASSERT_TRUE(sim_->userFocus(kChrome, "input"));
     tracker_->removeWebFlavorKey("claude-app");
-
+    tracker_->recordSendTarget("chatgpt-app");
     EXPECT_EQ(guessCaptureDestination(*context_, {"chatgpt-app", "claude-app"}), "claude-app");
     EXPECT_EQ(tracker_->sendTargetHistory().front(), "claude-app");
     EXPECT_TRUE(tracker_->hasWebFlavorKey("claude-app"));
     // Not in the list: the page does not count, but the browser's field does.
     EXPECT_EQ(guessCaptureDestination(*context_, {"gemini-app", "last-input-field"}),
               "last-input-field");
+
+    userActivates(kClaude);
+    EXPECT_TRUE(tracker_->webFlavorKeys().empty());
+    EXPECT_EQ(tracker_->sendTargetHistory().front(), "claude-app");
+    EXPECT_EQ(routeFor(*context_, "claude-app"), DestinationRoute::app(kClaude));
 }
 
 TEST_F(ChromeTrackingTest, BrowserSetIsWarmedUpOnTheBackgroundRunner) {
