@@ -18,6 +18,10 @@ std::string desk(const std::vector<Json>& more = {}, const std::string& front = 
     apps.insert(apps.end(), more.begin(), more.end());
     return scenario(apps, front, extra);
 }
+// The editor and this one chat app.
+std::string chatDesk(Json chat, Json source = editor("Hello world", 6, 5)) {
+    return scenario({source, chat}, kEditor);
+}
 // The AI services' pages are chat pages; nothing of them is installed as an app, so every AI
 // destination takes the web route. Chrome shows these pages, one window each, front first.
 std::string webDesk(const Strings& pages, Json extra = Json::object()) {
@@ -47,6 +51,12 @@ Json chromeFocusedOn(Json element) {
 const Json kReply = {{"role", "AXTextArea"}, {"id", "reply"}, {"value", ""}, {"settable", true}};
 const Json kLink = {{"role", "AXLink"}, {"id", "link"}, {"title", "More"}};
 const Json kClaudeApp = chatApp(kClaude, "Claude", true);
+// ChatGPT running, its window holding only this element.
+Json chatWithOnly(Json element) {
+    Json chat = chatApp(kChatGPT, "ChatGPT", true);
+    chat["windows"][0]["elements"] = {element};
+    return chat;
+}
 Json launchable(Json app, const std::string& path) {
     app["path"] = path;
     return app;
@@ -121,8 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Launch, activation, new chat, then the paste script's pause; pasted without the
         // prompt, and not sent.
         RunCase{.name = "AChatAppThatIsNotRunningIsLaunchedAndGetsANewChat",
-                .desk = scenario({editor("Hello world", 6, 5), chatApp(kChatGPT, "ChatGPT", false)},
-                                 kEditor),
+                .desk = chatDesk(chatApp(kChatGPT, "ChatGPT", false)),
                 .preset = aiPreset({"chatgpt-app"}, "", /*autoSend=*/false),
                 .statuses = kSent,
                 .story = {"cmd+c->copy", "launch codex", "activate codex", "cmd+n->newChat",
@@ -130,9 +139,8 @@ INSTANTIATE_TEST_SUITE_P(
                 .sleeps = {200ms, 300ms, 500ms, 300ms, 500ms, 300ms},
                 .values = {{{kChatGPT, "input", "world"}}}},
         RunCase{.name = "ARunningChatAppWithoutWindowIsReopenedWithANewChat",
-                .desk = scenario({editor("Hello world", 0, 5),
-                                  chatApp(kChatGPT, "ChatGPT", true, false)},
-                                 kEditor),
+                .desk = chatDesk(chatApp(kChatGPT, "ChatGPT", true, false),
+                                 editor("Hello world", 0, 5)),
                 .preset = aiPreset({"chatgpt-app"}),
                 .statuses = kSent,
                 .story = {"cmd+c->copy", "reopen codex", "activate codex", "cmd+n->newChat",
@@ -149,9 +157,8 @@ INSTANTIATE_TEST_SUITE_P(
                 .sent = {"codex: world"},
                 .values = {{{kEditor, "document", "Hello "}}}},
         RunCase{.name = "AnApplicationThatIgnoresCutIsAskedToCopyOnce",
-                .desk = scenario({editor("Hello world", 6, 5, /*ignoresCut=*/true),
-                                  chatApp(kChatGPT, "ChatGPT", true)},
-                                 kEditor),
+                .desk = chatDesk(chatApp(kChatGPT, "ChatGPT", true),
+                                 editor("Hello world", 6, 5, /*ignoresCut=*/true)),
                 .preset = with(aiPreset({"chatgpt-app"}), [](PresetData& p) { p.cutText = true; }),
                 .statuses = kSent,
                 .story = then({"cmd+x->ignored", "cmd+c->copy"}, kToCodex),
@@ -159,8 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
                 .sent = {"codex: world"},
                 .values = {{{kEditor, "document", "Hello world"}}}},
         RunCase{.name = "ASelectionOfOnlyWhiteSpaceIsNoSelection",
-                .desk = scenario({editor("a  \n  b", 1, 5), chatApp(kChatGPT, "ChatGPT", true)},
-                                 kEditor),
+                .desk = chatDesk(chatApp(kChatGPT, "ChatGPT", true), editor("a  \n  b", 1, 5)),
                 .preset = aiPreset({"chatgpt-app"}, "Prompt"),
                 .statuses = {"!status.noSelection"},
                 .story = {"cmd+c->copy"},
@@ -190,20 +196,12 @@ INSTANTIATE_TEST_SUITE_P(
                 .preset = aiPreset({"chatgpt-app"}),
                 .story = {"permissionPrompt accessibility"},
                 .hidden = 1},
-        RunCase{
-            .name = "AChatAppWhoseInputCannotBeFocusedIsReported",
-            .desk = scenario({editor("Hello world", 6, 5),
-                              {{"bundleId", kChatGPT},
-                               {"name", "ChatGPT"},
-                               {"kind", "chat"},
-                               {"running", true},
-                               {"windows",
-                                {{{"title", "ChatGPT"}, {"elements", {{{"role", "AXButton"}}}}}}}}},
-                             kEditor),
-            .preset = aiPreset({"chatgpt-app"}),
-            .statuses = {"status.sending", "!status.focusFailed"},
-            .story = {"cmd+c->copy", "activate codex", "search --app codex (failed)"},
-            .sleeps = {200ms, 300ms, 300ms}}),
+        RunCase{.name = "AChatAppWhoseInputCannotBeFocusedIsReported",
+                .desk = chatDesk(chatWithOnly({{"role", "AXButton"}})),
+                .preset = aiPreset({"chatgpt-app"}),
+                .statuses = {"status.sending", "!status.focusFailed"},
+                .story = {"cmd+c->copy", "activate codex", "search --app codex (failed)"},
+                .sleeps = {200ms, 300ms, 300ms}}),
     runName);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -518,9 +516,7 @@ class PresetRunTest : public SimExecutionFixture {};
 // The main window comes forward only once the error is on the status line. lastError keeps
 // only a thrown failure, not one the action reported, and each run starts without one.
 TEST_F(PresetRunTest, AThrownFailureIsShownBeforeTheWindowAndKeptAsTheLastError) {
-    load(scenario({editor("Hello world", 6, 5),
-                   failing(chatApp(kChatGPT, "ChatGPT", false), "ChatGPT is not running")},
-                  kEditor));
+    load(chatDesk(failing(chatApp(kChatGPT, "ChatGPT", false), "ChatGPT is not running")));
     Strings seenByWindow;
     notifications_.addObserver(notifications::showMainWindow, [&](const AppNotification&) {
         seenByWindow.push_back(currentStatus());

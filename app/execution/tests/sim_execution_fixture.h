@@ -39,7 +39,6 @@ namespace orvex::execution_test {
 
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using Strings = std::vector<std::string>;
 using Sleeps = std::vector<std::chrono::milliseconds>;
 
@@ -185,16 +184,17 @@ class SimExecutionFixture : public ::testing::Test {
         run(c.preset);
 
         Strings expected;
-        for (const std::string& spec : c.statuses) {
-            const bool isError = spec.starts_with("!");
-            std::string key = spec.substr(isError ? 1 : 0, spec.find('|') - (isError ? 1 : 0));
-            std::string param =
-                spec.find('|') == std::string::npos ? "" : spec.substr(spec.find('|') + 1);
+        for (const std::string& written : c.statuses) {
+            const bool isError = written.starts_with("!");
+            const std::string line = written.substr(isError ? 1 : 0);
+            const std::size_t bar = line.find('|');
             TextParams params;
-            if (!param.empty()) {
-                params[param.substr(0, param.find('='))] = param.substr(param.find('=') + 1);
+            if (bar != std::string::npos) {
+                const std::size_t equals = line.find('=', bar);
+                params[line.substr(bar + 1, equals - bar - 1)] = line.substr(equals + 1);
             }
-            expected.push_back((isError ? "[error] " : "") + text(key.c_str(), params));
+            expected.push_back((isError ? "[error] " : "") +
+                               text(line.substr(0, bar).c_str(), params));
         }
         EXPECT_EQ(statuses(), expected);
         EXPECT_EQ(story(), c.story);
