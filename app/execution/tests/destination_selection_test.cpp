@@ -25,39 +25,27 @@ const char* kInstalledApps = R"({
   ]
 })";
 
-PresetData preset(std::vector<std::string> destinations, std::string mode = "lastUsed") {
+PresetData preset(Strings destinations, std::string mode = "lastUsed") {
     PresetData data;
     data.destinations = std::move(destinations);
     data.multiDestMode = std::move(mode);
     return data;
 }
 
-using namespace std::chrono_literals;
-using Strings = std::vector<std::string>;
+class DestinationSelectionTest : public SimExecutionFixture {
+  protected:
+    void SetUp() override { load(kInstalledApps); }
+};
 
-class DestinationSelectionTest : public SimExecutionFixture {};
-
-// The history and the exclusions; "all" (the whole-run tests cover it) only where the last
-// input field is the whole list.
+// Whole runs show the history at work; without one, the list's first, and ChatGPT's app
+// for an empty list.
 TEST_F(DestinationSelectionTest, ResolveAndBestDestinationFollowTheHistory) {
-    load(kInstalledApps);
     EXPECT_EQ(resolveDestinations(*context_, preset({}), false), Strings{"chatgpt-app"});
-    // Repeats collapse before the count.
-    EXPECT_EQ(resolveDestinations(*context_,
-                                  preset({"last-input-field", "last-input-field"}, "all"), false),
-              Strings{"last-input-field"});
     EXPECT_EQ(resolveDestinations(*context_, preset({"gemini-app", "claude-app"}, ""), false),
               Strings{"gemini-app"});
-    EXPECT_EQ(bestDestinationExcluding(*context_, preset({"last-input-field"}), "last-input-field"),
-              std::nullopt);
-    EXPECT_EQ(bestDestinationExcluding(*context_, preset({"last-input-field", "terminal"}),
-                                       "last-input-field"),
-              "terminal");
     tracker_->recordSendTarget("claude-app");
     tracker_->recordSendTarget("chatgpt-app");
     tracker_->recordSendTarget("last-input-field");
-    EXPECT_EQ(resolveDestinations(*context_, preset({"gemini-app", "claude-app"}, ""), false),
-              Strings{"claude-app"});
     EXPECT_EQ(bestDestinationExcluding(*context_,
                                        preset({"last-input-field", "claude-app", "chatgpt-app"}),
                                        "last-input-field"),
@@ -66,7 +54,6 @@ TEST_F(DestinationSelectionTest, ResolveAndBestDestinationFollowTheHistory) {
 
 TEST_F(DestinationSelectionTest, RoutesFollowInstalledAppsAndWebFlavourKeys) {
     // Whole runs show the app, terminal and last-input routes; an unknown key is ChatGPT's.
-    load(kInstalledApps);
     EXPECT_EQ(routeFor(*context_, "mystery"), DestinationRoute::app("com.openai.codex"));
 
     // The user last used Gemini as a page: the page it is, although the app is installed.
@@ -75,7 +62,9 @@ TEST_F(DestinationSelectionTest, RoutesFollowInstalledAppsAndWebFlavourKeys) {
     EXPECT_EQ(routeFor(*context_, "claude-web"), DestinationRoute::web(WebFlavor::claude));
 }
 
-TEST_F(DestinationSelectionTest, ChatGPTFallsBackToTheClassicAppThenToItsPage) {
+class AppFallbackTest : public SimExecutionFixture {};
+
+TEST_F(AppFallbackTest, ChatGPTFallsBackToTheClassicAppThenToItsPage) {
     load(R"({"applications": [
         {"bundleId": "com.openai.chat", "name": "ChatGPT Classic", "kind": "chat"},
         {"bundleId": "com.openai.codex", "name": "ChatGPT", "kind": "chat", "installed": false}]})");
@@ -87,64 +76,48 @@ TEST_F(DestinationSelectionTest, ChatGPTFallsBackToTheClassicAppThenToItsPage) {
     EXPECT_EQ(availableAppDestination(*context_, AIDestination::terminal), std::nullopt);
 }
 
-TEST_F(DestinationSelectionTest, CaptureGuessTakesTheFrontNativeAppWhenItsInputHasTheFocus) {
-    load(kInstalledApps);
+// A capture guesses its destination from where the user types: the front native app when
+// its text input has the focus (three looks, 0.1 s apart), a browser's field for the last
+// input field; nothing while this application is in front.
+TEST_F(DestinationSelectionTest, TheCaptureGuessFollowsTheFocusedTextInput) {
+    // Gemini is in front, but nothing in it has the focus: no guess (and the native app's
+    // match ends the search: no browser rule applies); an app not in the list costs no look.
+    EXPECT_EQ(guessCaptureDestination(*context_, {"gemini-app", "last-input-field"}), std::nullopt);
+    EXPECT_EQ(sleeps(), (Sleeps{100ms, 100ms}));
+    clock_.clearSleeps();
+    EXPECT_EQ(guessCaptureDestination(*context_, {"claude-app", "terminal"}), std::nullopt);
+    EXPECT_TRUE(sleeps().empty());
+    EXPECT_TRUE(tracker_->sendTargetHistory().empty());
+
     tracker_->insertWebFlavorKey("gemini-app");
     ASSERT_TRUE(sim_->userFocus("com.google.GeminiMacOS", "input"));
-
     Strings list = {"claude-app", "gemini-app"};
     EXPECT_EQ(guessCaptureDestination(*context_, list), "gemini-app");
     EXPECT_EQ(tracker_->sendTargetHistory(), Strings{"gemini-app"});
     EXPECT_FALSE(tracker_->hasWebFlavorKey("gemini-app"));
     EXPECT_TRUE(sleeps().empty());  // the first look answered
-
     // A capture run resolves to the guess although the history says otherwise; a text run
     // follows the history.
     tracker_->recordSendTarget("claude-app");
     EXPECT_EQ(resolveDestinations(*context_, preset(list), false), Strings{"claude-app"});
     EXPECT_EQ(resolveDestinations(*context_, preset(list), true), Strings{"gemini-app"});
-    EXPECT_EQ(tracker_->sendTargetHistory().front(), "gemini-app");
-}
 
-TEST_F(DestinationSelectionTest, CaptureGuessNeedsATextInputWithinThreeLooks) {
-    load(kInstalledApps);
-    // Gemini is in front, but nothing in it has the focus: three looks, 0.1 s apart, then
-    // no guess (and the native app's match ends the search: no browser rule applies).
-    EXPECT_EQ(guessCaptureDestination(*context_, {"gemini-app", "last-input-field"}), std::nullopt);
-    EXPECT_EQ(sleeps(), (std::vector<std::chrono::milliseconds>{100ms, 100ms}));
-    EXPECT_TRUE(tracker_->sendTargetHistory().empty());
-
-    // An app that is not in the list is no guess either, and costs no look.
-    clock_.clearSleeps();
-    EXPECT_EQ(guessCaptureDestination(*context_, {"claude-app", "terminal"}), std::nullopt);
-    EXPECT_TRUE(sleeps().empty());
-}
-
-TEST_F(DestinationSelectionTest, CaptureGuessInABrowserFieldMeansTheLastInputField) {
-    load(kInstalledApps);
-    ASSERT_TRUE(sim_->userActivate("org.mozilla.firefox"));
-    queue_.runUntilIdle();
+    userActivates("org.mozilla.firefox");
     ASSERT_TRUE(sim_->userFocus("org.mozilla.firefox", "q"));
     tracker_->setLastFocusedBrowser(nullptr);
-
     EXPECT_EQ(guessCaptureDestination(*context_, {"chatgpt-app", "last-input-field"}),
               "last-input-field");
     EXPECT_EQ(tracker_->sendTargetHistory().front(), "last-input-field");
-    ASSERT_TRUE(tracker_->lastFocusedBrowser());
     EXPECT_EQ(tracker_->lastFocusedBrowser()->bundleIdentifier(), "org.mozilla.firefox");
-
-    // Without the last input field in the list the browser says nothing.
+    // Without the last input field in the list the browser says nothing; a link is no input.
     EXPECT_EQ(guessCaptureDestination(*context_, {"chatgpt-app", "claude-app"}), std::nullopt);
-    // A link has the focus: not a usable input.
     ASSERT_TRUE(sim_->userFocus("org.mozilla.firefox", "link"));
     EXPECT_EQ(guessCaptureDestination(*context_, {"chatgpt-app", "last-input-field"}),
               std::nullopt);
-}
 
-TEST_F(DestinationSelectionTest, CaptureGuessIsNothingWhileThisAppIsInFront) {
-    load(kInstalledApps);
-    ASSERT_TRUE(sim_->userActivate("com.tavrin.orvex"));
-    queue_.runUntilIdle();
+    ASSERT_TRUE(sim_->userFocus("org.mozilla.firefox", "q"));
+    userActivates(kSelf);
+    clock_.clearSleeps();
     EXPECT_EQ(guessCaptureDestination(*context_, {"gemini-app", "last-input-field"}), std::nullopt);
     EXPECT_TRUE(sleeps().empty());
 }

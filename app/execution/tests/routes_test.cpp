@@ -1,6 +1,6 @@
 // Route-level cases a whole run cannot reach: a target that quit between the choice and
-// the send, the capture variants, an unreadable window list, and the input finder tool
-// failing in every way a process can.
+// the send, an unreadable window list, and the input finder tool failing in every way a
+// process can.
 #include <gtest/gtest.h>
 
 #include "app/execution/app_route.h"
@@ -13,10 +13,6 @@
 
 namespace orvex::execution_test {
 namespace {
-
-using namespace std::chrono_literals;
-using Strings = std::vector<std::string>;
-using Sleeps = std::vector<std::chrono::milliseconds>;
 
 // Safari with a page that has a link and a text area; an editor in front.
 const char* kBrowserDesk = R"({
@@ -39,56 +35,15 @@ class LastInputRouteTest : public RoutesTest {
     void SetUp() override { load(kBrowserDesk); }
 };
 
-TEST_F(LastInputRouteTest, NoLiveTargetEndsWithNoBrowser) {
-    sendToLastInput(*context_, "hello", true, nullptr);
+TEST_F(LastInputRouteTest, ATargetThatQuitEndsWithNoBrowser) {
     RunningApplicationRef safari = running("com.apple.Safari");
     sim_->terminate("com.apple.Safari");
     sendToLastInput(*context_, "hello", true, safari);
 
-    EXPECT_EQ(statuses(), (std::vector<Status>{{text("status.noBrowser"), true},
-                                               {text("status.noBrowser"), true}}));
-    EXPECT_EQ(showMainWindowCount(), 2);
+    EXPECT_EQ(statuses(), Strings{error("status.noBrowser")});
+    EXPECT_EQ(showMainWindowCount(), 1);
     EXPECT_TRUE(events("pasteboardWrite").empty());
-    EXPECT_THROW(prepareLastInputForCapture(*context_, nullptr), GenericSendError);
     EXPECT_THROW(prepareLastInputForCapture(*context_, safari), GenericSendError);
-}
-
-TEST_F(LastInputRouteTest, AnApplicationThatIsNotABrowserNeedsNoFocusCheck) {
-    RunningApplicationRef editor = running("com.apple.TextEdit");
-    EXPECT_TRUE(focusCheck(*context_, editor));
-    EXPECT_TRUE(sleeps().empty());
-    EXPECT_TRUE(events("processRun").empty());
-}
-
-TEST_F(LastInputRouteTest, CaptureVariantFocusesAndRecordsWithoutPasting) {
-    ASSERT_TRUE(sim_->userFocus("com.apple.Safari", "reply"));
-    prepareLastInputForCapture(*context_, running("com.apple.Safari"));
-    EXPECT_EQ(sleeps(), Sleeps{300ms});
-    EXPECT_TRUE(events("keystroke").empty());
-    EXPECT_TRUE(events("pasteboardWrite").empty());
-    EXPECT_EQ(tracker_->sendTargetHistory(), Strings{"last-input-field"});
-    EXPECT_EQ(sim_->frontmostApplication()->key, "com.apple.Safari");
-}
-
-TEST_F(RoutesTest, CaptureVariantsOfTheOtherRoutesFocusWithoutPasting) {
-    load(R"({"applications": [
-        {"bundleId": "com.openai.codex", "name": "ChatGPT", "kind": "chat"},
-        {"bundleId": "com.google.Chrome", "name": "Google Chrome", "kind": "browser",
-         "running": true, "windows": []}],
-      "permissions": {"browserAutomation": "granted"},
-      "webPages": {"claude.ai": {"title": "Claude", "page": "chat", "inputLabel": "クロード"}}})");
-    prepareAppForCapture(*context_, "com.openai.codex");
-    EXPECT_EQ(sim_->focusedElementId("com.openai.codex"), "input");
-    EXPECT_EQ(events("newChat").size(), 1u);
-    prepareWebForCapture(*context_, WebFlavor::claude);
-    EXPECT_EQ(statuses(), (std::vector<Status>{{text("status.loadingPage"), false}}));
-    EXPECT_EQ(sleeps(), (Sleeps{500ms, 300ms, 500ms, 4s}));
-    EXPECT_TRUE(events("pasteboardWrite").empty());
-    EXPECT_EQ(keystrokes(), Strings{"cmd+n->newChat"});
-    // Each input found by the tool: the app's by its bundle, the page's by its hint.
-    const std::vector<Json> searches = events("processRun");
-    ASSERT_EQ(searches.size(), 2u);
-    EXPECT_EQ(searches[1].at("arguments"), Json({"--hint", "クロード"}));
 }
 
 TEST_F(RoutesTest, AnUnreadableWindowListCountsAsReady) {
@@ -101,8 +56,7 @@ TEST_F(RoutesTest, AnUnreadableWindowListCountsAsReady) {
 // anything, as when the tool is missing or not executable.
 class CannedProcesses final : public Processes {
   public:
-    ProcessResult run(const std::string& executable,
-                      const std::vector<std::string>& arguments) override {
+    ProcessResult run(const std::string& executable, const Strings& arguments) override {
         executables.push_back(executable);
         lastArguments = arguments;
         return result;
@@ -123,9 +77,8 @@ TEST_F(LastInputRouteTest, ToolThatCannotStartFailsLikeNoInputFound) {
     EXPECT_EQ(result.output, "");
     EXPECT_EQ(result.errorOutput, "inputaim を実行できません: No such file or directory");
     // Without a shipped tool, it is looked for inside the application's own bundle.
-    ASSERT_EQ(processes.executables.size(), 1u);
-    EXPECT_EQ(processes.executables[0],
-              desktop_.workspace->ownApplicationPath() + "/Contents/Resources/inputaim");
+    EXPECT_EQ(processes.executables,
+              Strings{desktop_.workspace->ownApplicationPath() + "/Contents/Resources/inputaim"});
     EXPECT_EQ(inputaimList(desktop, std::nullopt, std::string("Gemini")), result.errorOutput);
     EXPECT_EQ(processes.lastArguments, (Strings{"--list", "--hint", "Gemini"}));
 
@@ -152,24 +105,6 @@ TEST_F(LastInputRouteTest, ToolOutputIsTrimmedAndMustBeUtf8) {
     processes.result = {true, "", 3, "", "  no input field found\n"};
     EXPECT_FALSE(inputaimFocus(desktop, std::nullopt, std::nullopt));
     EXPECT_EQ(inputaimList(desktop, std::nullopt, std::nullopt), "no input field found");
-}
-
-TEST_F(LastInputRouteTest, UnregisteredToolExitsNonZero) {
-    sim_->processes().unregisterInProcessTool("inputaim");
-    InputaimResult result = runInputaim(desktop_, {"--app", "com.apple.Safari"});
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.errorOutput, "inputaim is not available");  // trimmed
-    EXPECT_FALSE(inputaimFocus(desktop_, std::string("com.apple.Safari"), std::nullopt));
-}
-
-TEST_F(LastInputRouteTest, ToolArgumentsAndListReport) {
-    // Whole runs show the --app and --hint forms; an empty hint is none.
-    EXPECT_EQ(inputaimArguments(true, std::string("a.b"), std::string("")),
-              (Strings{"--list", "--app", "a.b"}));
-
-    std::string report = inputaimList(desktop_, std::string("com.apple.Safari"), std::nullopt);
-    EXPECT_NE(report.find("Reply"), std::string::npos) << report;
-    EXPECT_EQ(report.back() == '\n', false);  // trimmed
 }
 
 }  // namespace

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,91 +31,101 @@
 #include "desktop/sim/sim_desktop.h"
 #include "desktop/sim/sim_scenario.h"
 #include "desktop/sim/sim_scripting.h"
+#include "testing/source_tree.h"
+#include "testing/temp_dir.h"
 #include "tools/inputaim/sim/inputaim_in_process.h"
 
 namespace orvex::execution_test {
 
 using namespace std::chrono_literals;
+using ::testing::ElementsAre;
+using Strings = std::vector<std::string>;
+using Sleeps = std::vector<std::chrono::milliseconds>;
 
-inline std::filesystem::path sourceDirectory() {
-    if (const char* source = std::getenv("ORVEX_SOURCE_DIR")) {
-        return source;
+// A bundle identifier's last part ("com.openai.codex" -> "codex"); anything else as it is.
+inline std::string shortName(const Json& value) {
+    const std::string text = value.get<std::string>();
+    if (text.find_first_of("/: ") != std::string::npos || text.starts_with("-")) {
+        return text;
     }
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path();
+    return text.substr(text.rfind('.') + 1);
 }
 
-// One status line assignment as the user sees it.
-struct Status {
-    std::string message;
-    bool isError = false;
-    bool operator==(const Status&) const = default;
+// A whole run: the desktop, what the user did before, the preset, and all it leaves behind.
+// Statuses read "status.sent", "!status.noSelection" (an error), "status.x|name=value".
+struct RunCase {
+    std::string name;
+    std::string desk;
+    PresetData preset;
+    Strings before = {};    // applications the user clicks forward, in order
+    Strings history = {};   // destinations sent to before, oldest first
+    std::string quit = {};  // an application that quits before the run
+    bool pinned = false;    // the main window stays on top
+    Strings statuses = {};
+    Strings story = {};
+    Sleeps sleeps = {};
+    Strings sent = {};
+    int hidden = 0;                                       // times the main window was hidden
+    std::vector<std::array<std::string, 3>> values = {};  // application, element id, value
+    Strings files = {};                                   // inside the home folder
 };
-
-inline std::ostream& operator<<(std::ostream& out, const Status& status) {
-    return out << (status.isError ? "[error] " : "") << status.message;
+inline void PrintTo(const RunCase& c, std::ostream* out) {
+    *out << c.name;
 }
 
-// The world of a preset run on the simulated desktop and virtual time: every service of the
-// execution context, with the real script runner and interpreter, the real input finder
-// (in-process) and the real locale files. Work is called straight from the test body: it is
-// on the main thread, so each sleep on the virtual clock lets the main queue's work and
-// timers run at their own moment. The status line and the main-window requests are
-// recorded. Whole presets run through the executor, inline on the test's (main) thread, as a
-// task of its own would.
+// A preset run on the simulated desktop and virtual time, with the real script runner and
+// interpreter, the real input finder (in-process) and the real locale files. The test body
+// is the main thread: each virtual sleep lets the main queue's work and timers run at their
+// own moment. Presets run through the executor inline, as their own task would. Statuses
+// are recorded as the user reads them, errors as "[error] message".
 class SimExecutionFixture : public ::testing::Test {
   protected:
     SimExecutionFixture()
-        : sandbox_(std::filesystem::temp_directory_path() / ("orvex-exec-" + newUuid())),
-          queue_(clock_),
+        : queue_(clock_),
           sim_(SimDesktop::create(clock_, queue_)),
           scripting_(sim_),
-          settings_((std::filesystem::create_directories(sandbox_), sandbox_ / "settings.json")),
+          settings_(sandbox_ / "settings.json"),
           appState_(settings_, queue_, {}),
-          i18n_(settings_, LocalizationOptions{sourceDirectory() / "app/i18n/resources/locales",
-                                               [] { return std::vector<std::string>{"en"}; },
-                                               {}}),
+          i18n_(settings_,
+                LocalizationOptions{orvex::testing::sourceDir() / "app/i18n/resources/locales",
+                                    [] { return Strings{"en"}; },
+                                    {}}),
           notifications_(queue_) {
         desktop_ = sim_->desktop();
         scripts_ = std::make_unique<AppleScriptRunner>(scripting_.host(), *desktop_.keyboard,
                                                        clock_, tasks_);
         registerInputaimInProcess(*sim_);
-        appState_.addObserver(
-            {{}, [this](StateField field) {
-                 if (field == StateField::statusIsError) {
-                     statuses_.push_back({appState_.statusMessage(), appState_.statusIsError()});
-                 }
-             }});
+        appState_.addObserver({{}, [this](StateField field) {
+                                   if (field == StateField::statusIsError) {
+                                       statuses_.push_back(currentStatus());
+                                   }
+                               }});
         notifications_.addObserver(notifications::showMainWindow,
-                                   [this](const AppNotification&) { ++showMainWindowCount_; });
+                                   [this](const AppNotification&) { ++shown_; });
         notifications_.addObserver(notifications::hideMainWindow,
-                                   [this](const AppNotification&) { ++hideMainWindowCount_; });
+                                   [this](const AppNotification&) { ++hidden_; });
         i18n_.loadLanguage("en");
         // The capture file's private directory lives in the sandbox.
         std::filesystem::create_directories(sandbox_ / "runtime");
         ::chmod((sandbox_ / "runtime").c_str(), 0700);
         if (const char* runtime = std::getenv("XDG_RUNTIME_DIR")) {
-            savedRuntimeDirectory_ = runtime;
+            savedRuntime_ = runtime;
         }
         ::setenv("XDG_RUNTIME_DIR", (sandbox_ / "runtime").c_str(), 1);
     }
-
     ~SimExecutionFixture() override {
         executor_.reset();
-        if (savedRuntimeDirectory_) {
-            ::setenv("XDG_RUNTIME_DIR", savedRuntimeDirectory_->c_str(), 1);
+        if (savedRuntime_) {
+            ::setenv("XDG_RUNTIME_DIR", savedRuntime_->c_str(), 1);
         } else {
             ::unsetenv("XDG_RUNTIME_DIR");
         }
-        context_.reset();
-        tracker_.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(sandbox_, ignored);
     }
 
-    // Applies a scenario, then builds the tracker, the context and the executor on it (the
-    // tracker reads the own application and the browsers at creation), and starts afresh.
+    // Applies a scenario, then builds the tracker (it reads the own application and the
+    // browsers at creation), the context and the executor on it, and starts afresh.
     void load(const std::string& scenario) {
-        auto error = applyScenarioText(*sim_, scenario, sandbox_);
+        auto error = applyScenarioText(*sim_, scenario, sandbox_.path());
         ASSERT_FALSE(error) << *error;
         tracker_ = PreviousAppTracker::create(desktop_, queue_, clock_, *scripts_, config_);
         context_ = std::make_unique<ExecutionContext>(
@@ -122,22 +134,22 @@ class SimExecutionFixture : public ::testing::Test {
         executor_ = std::make_unique<PresetExecutor>(*context_, tasks_);
         markStart();
     }
-    // Forgets what happened so far: the journal, the sleeps and the statuses seen.
+    // Forgets what happened so far: the journal, the sleeps, the statuses, the window counts.
     void markStart() {
         queue_.runUntilIdle();
         journalStart_ = sim_->journal().size();
         clock_.clearSleeps();
         statuses_.clear();
-        showMainWindowCount_ = 0;
-        hideMainWindowCount_ = 0;
+        shown_ = hidden_ = 0;
     }
     // The user clicks an application (the tracker learns from it on the main queue).
     void userActivates(const std::string& app) {
         ASSERT_TRUE(sim_->userActivate(app)) << app;
         queue_.runUntilIdle();
     }
-    // Runs one preset the way every caller does: a task that executes it, run now on this
-    // thread; the main queue is drained afterwards.
+    // Runs one preset as every caller does, and checks what holds for every run: the caller
+    // hears the error the run ended on, a failed run brings the main window forward once and
+    // a good one never, and the tracker is no longer sending.
     std::optional<std::string> run(const PresetData& preset) {
         const int shownBefore = showMainWindowCount();
         std::optional<std::string> answer;
@@ -147,16 +159,54 @@ class SimExecutionFixture : public ::testing::Test {
             finished = true;
         });
         tasks_.runAll();
-        queue_.runUntilIdle();
         EXPECT_TRUE(finished);
-        // The caller hears the error the run ended on, whoever posted it.
-        Status last = lastStatus();
-        EXPECT_EQ(answer, last.isError ? std::optional(last.message) : std::nullopt);
-        // A failed run brings the main window forward once, a good one never; either way
-        // the tracker is no longer sending.
+        Strings all = statuses();
+        const std::string last = all.empty() ? "" : all.back();
+        EXPECT_EQ(answer ? "[error] " + *answer : "", last.starts_with("[error]") ? last : "");
         EXPECT_EQ(showMainWindowCount() - shownBefore, answer ? 1 : 0);
         EXPECT_FALSE(tracker_->isSending());
         return answer;
+    }
+    void expectRun(const RunCase& c) {
+        load(c.desk);
+        for (const std::string& app : c.before) {
+            userActivates(app);
+        }
+        for (const std::string& destination : c.history) {
+            tracker_->recordSendTarget(destination);
+        }
+        if (!c.quit.empty()) {
+            ASSERT_TRUE(sim_->terminate(c.quit));
+        }
+        appState_.setAlwaysOnTop(c.pinned);
+        markStart();
+
+        run(c.preset);
+
+        Strings expected;
+        for (const std::string& written : c.statuses) {
+            const bool isError = written.starts_with("!");
+            const std::string line = written.substr(isError ? 1 : 0);
+            const std::size_t bar = line.find('|');
+            TextParams params;
+            if (bar != std::string::npos) {
+                const std::size_t equals = line.find('=', bar);
+                params[line.substr(bar + 1, equals - bar - 1)] = line.substr(equals + 1);
+            }
+            expected.push_back((isError ? "[error] " : "") +
+                               text(line.substr(0, bar).c_str(), params));
+        }
+        EXPECT_EQ(statuses(), expected);
+        EXPECT_EQ(story(), c.story);
+        EXPECT_EQ(sleeps(), c.sleeps);
+        EXPECT_EQ(sent(), c.sent);
+        EXPECT_EQ(hideMainWindowCount(), c.hidden);
+        for (const auto& [app, element, value] : c.values) {
+            EXPECT_EQ(sim_->elementValue(app, element), value) << app << " " << element;
+        }
+        for (const std::string& file : c.files) {
+            EXPECT_TRUE(std::filesystem::is_regular_file(sim_->homeDirectory() / file)) << file;
+        }
     }
 
     // Journal entries since the start, optionally of one kind.
@@ -170,22 +220,63 @@ class SimExecutionFixture : public ::testing::Test {
         }
         return result;
     }
-    // The keystrokes since the start as "cmd+v->paste", "return->send": key and effect.
-    std::vector<std::string> keystrokes() const {
-        std::vector<std::string> result;
-        for (const Json& entry : events("keystroke")) {
-            std::string text;
-            for (const Json& modifier : entry.at("modifiers")) {
-                const auto name = modifier.get<std::string>();
-                text += (name == "command" ? "cmd" : name) + "+";
+    // What a user would notice, in order: keystrokes as "cmd+v->paste" (key and effect),
+    // "activate codex", "launch Terminal", "search --hint Gemini" (the input finder),
+    // "tabOpened Chrome <url>", "capture <file name>"...
+    Strings story() const {
+        static const std::set<std::string> kinds = {
+            "activate",   "launch",      "launchFailed",    "reopen",    "windowRestored",
+            "fileOpened", "openRefused", "folderShown",     "tabOpened", "windowRaised",
+            "capture",    "processRun",  "permissionPrompt"};
+        Strings result;
+        for (const Json& entry : events()) {
+            const std::string kind = entry.at("event");
+            std::string line = kind;
+            if (kind == "keystroke") {
+                line = "";
+                for (const Json& modifier : entry.at("modifiers")) {
+                    line += (modifier == "command" ? "cmd" : modifier.get<std::string>()) + "+";
+                }
+                result.push_back(line + entry.value("key", "") + "->" + entry.value("effect", ""));
+                continue;
             }
-            result.push_back(text + entry.at("key").get<std::string>() + "->" +
-                             entry.at("effect").get<std::string>());
+            if (!kinds.contains(kind)) {
+                continue;
+            }
+            if (kind == "processRun") {
+                const std::string program = entry.at("executable");
+                line = program.ends_with("/inputaim") ? "search" : "run " + program;
+            }
+            for (const char* key : {"app", "url", "permission", "title"}) {
+                line += entry.contains(key) ? " " + shortName(entry.at(key)) : "";
+            }
+            for (const char* key : {"path", "folder"}) {
+                if (entry.contains(key)) {
+                    line += " " + std::filesystem::path(entry.value(key, "")).filename().string();
+                }
+            }
+            for (const Json& argument : entry.value("arguments", Json::array())) {
+                line += " " + shortName(argument);
+            }
+            if (entry.value("exitStatus", 0) != 0 || !entry.value("started", true)) {
+                line += " (failed)";
+            }
+            result.push_back(line);
         }
         return result;
     }
-    std::vector<std::chrono::milliseconds> sleeps() const {
-        std::vector<std::chrono::milliseconds> result;
+    // The messages the applications received, as "codex: text", "Chrome <page>: [1 image] text".
+    Strings sent() const {
+        Strings result;
+        for (const SimMessage& m : sim_->messages()) {
+            std::string images = m.images ? "[" + std::to_string(m.images) + " image] " : "";
+            result.push_back(shortName(m.appKey) + (m.url ? " " + *m.url : "") + ": " + images +
+                             m.text);
+        }
+        return result;
+    }
+    Sleeps sleeps() const {
+        Sleeps result;
         for (Clock::Duration d : clock_.sleeps()) {
             result.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(d));
         }
@@ -195,35 +286,30 @@ class SimExecutionFixture : public ::testing::Test {
         auto apps = desktop_.runningApplications->runningApplications(bundleId);
         return apps.empty() ? nullptr : apps.front();
     }
-    std::vector<Status> statuses() {
+    std::string currentStatus() const {
+        return (appState_.statusIsError() ? "[error] " : "") + appState_.statusMessage();
+    }
+    Strings statuses() {
         queue_.runUntilIdle();
         return statuses_;
     }
     std::string text(const char* key, const TextParams& params = {}) const {
         return i18n_.text(key, params);
     }
-    Status lastStatus() {
-        std::vector<Status> all = statuses();
-        return all.empty() ? Status{} : all.back();
-    }
-    Status ok(const char* key, const TextParams& params = {}) const {
-        return {text(key, params), false};
-    }
-    Status error(const char* key, const TextParams& params = {}) const {
-        return {text(key, params), true};
+    std::string error(const char* key, const TextParams& params = {}) const {
+        return "[error] " + text(key, params);
     }
     int showMainWindowCount() {
         queue_.runUntilIdle();
-        return showMainWindowCount_;
+        return shown_;
     }
     int hideMainWindowCount() {
         queue_.runUntilIdle();
-        return hideMainWindowCount_;
+        return hidden_;
     }
-    std::vector<SimMessage> messages() const { return sim_->messages(); }
     std::filesystem::path runtimeDirectory() const { return sandbox_ / "runtime" / "orvex"; }
 
-    std::filesystem::path sandbox_;
+    orvex::testing::TempDir sandbox_;
     VirtualClock clock_;
     ManualMainQueue queue_;
     std::shared_ptr<SimDesktop> sim_;
@@ -240,26 +326,29 @@ class SimExecutionFixture : public ::testing::Test {
     std::shared_ptr<PreviousAppTracker> tracker_;
     std::unique_ptr<ExecutionContext> context_;
     std::unique_ptr<PresetExecutor> executor_;
-    std::optional<std::string> savedRuntimeDirectory_;
+    std::optional<std::string> savedRuntime_;
     std::size_t journalStart_ = 0;
-    std::vector<Status> statuses_;
-    int showMainWindowCount_ = 0;
-    int hideMainWindowCount_ = 0;
+    Strings statuses_;
+    int shown_ = 0;
+    int hidden_ = 0;
 };
 
-// A preset of the AI-send kind with the usual fields.
-inline PresetData aiPreset(std::vector<std::string> destinations, std::string prompt = "",
-                           bool autoSend = true) {
+// A preset of the AI-send kind.
+inline PresetData aiPreset(Strings destinations, std::string prompt = "", bool autoSend = true) {
     PresetData preset;
     preset.id = "p-" + newUuid();
-    preset.label = "Send";
     preset.destinations = std::move(destinations);
-    if (!preset.destinations.empty()) {
-        preset.destination = preset.destinations.front();
-    }
+    preset.destination = preset.destinations.empty() ? "" : preset.destinations.front();
     preset.fixedPrompt = std::move(prompt);
     preset.autoSend = autoSend;
     return preset;
+}
+
+// The whole runs of a test file: TEST_P(Runs, Run) { expectRun(GetParam()); } and the cases
+// instantiated with runName.
+class RunTest : public SimExecutionFixture, public ::testing::WithParamInterface<RunCase> {};
+inline std::string runName(const ::testing::TestParamInfo<RunCase>& info) {
+    return info.param.name;
 }
 
 // ---- Scenario pieces ------------------------------------------------------------------
@@ -275,11 +364,9 @@ inline constexpr const char* kSelf = "com.tavrin.orvex";
 // A desktop with these applications and this one in front.
 inline std::string scenario(const std::vector<Json>& apps, const std::string& frontmost,
                             Json extra = Json::object()) {
-    Json root = {{"applications", apps}, {"frontmost", frontmost}};
-    for (auto& [key, value] : extra.items()) {
-        root[key] = value;
-    }
-    return root.dump();
+    extra["applications"] = apps;
+    extra["frontmost"] = frontmost;
+    return extra.dump();
 }
 
 // A running text editor whose document holds `text` with [from, from + length) selected.
@@ -296,36 +383,30 @@ inline Json editor(const std::string& text, int from, int length, bool ignoresCu
             {"windows", Json::array({{{"title", "notes.txt"}, {"elements", {document}}}})}};
 }
 
-// A native AI chat application; when running, with its standard chat window.
+// An application of this kind; when running and `withWindow`, with one window of its name
+// (a chat app's is its standard chat window).
+inline Json app(const std::string& bundleId, const std::string& name, const std::string& kind,
+                bool running, bool withWindow = true) {
+    Json result = {{"bundleId", bundleId}, {"name", name}, {"kind", kind}, {"running", running}};
+    if (running && withWindow) {
+        result["windows"] = Json::array({{{"title", name}}});
+    }
+    return result;
+}
 inline Json chatApp(const std::string& bundleId, const std::string& name, bool running,
                     bool withWindow = true) {
-    Json app = {{"bundleId", bundleId}, {"name", name}, {"kind", "chat"}, {"running", running}};
-    if (running && withWindow) {
-        app["windows"] = Json::array({{{"title", name}}});
-    }
-    return app;
+    return app(bundleId, name, "chat", running, withWindow);
 }
-
-inline Json chrome(const std::vector<Json>& windows) {
-    Json app = {
-        {"bundleId", kChrome}, {"name", "Google Chrome"}, {"kind", "browser"}, {"running", true}};
-    if (!windows.empty()) {
-        app["windows"] = windows;
-    }
-    return app;
-}
-
-inline Json browserWindow(const std::vector<Json>& tabs, int activeTab = 1) {
-    return {{"tabs", tabs}, {"activeTab", activeTab}};
-}
-
 inline Json terminalApp(bool running, bool withWindow) {
-    Json app = {
-        {"bundleId", kTerminal}, {"name", "Terminal"}, {"kind", "terminal"}, {"running", running}};
-    if (running && withWindow) {
-        app["windows"] = Json::array({{{"title", "Terminal"}}});
+    return app(kTerminal, "Terminal", "terminal", running, withWindow);
+}
+// Chrome, running, with windows of one active tab each on these pages.
+inline Json chrome(const std::vector<Json>& pages) {
+    Json result = app(kChrome, "Google Chrome", "browser", true, false);
+    for (const Json& page : pages) {
+        result["windows"].push_back({{"tabs", {page}}});
     }
-    return app;
+    return result;
 }
 
 }  // namespace orvex::execution_test
