@@ -315,18 +315,16 @@ std::string keyboardText(std::string_view shortcut) {
             shift = true;
         } else if (lower == "alt" || lower == "option") {
             alt = true;
-        } else if (std::any_of(kDisplayModifiers.begin(), kDisplayModifiers.end(),
+        } else if (lower == "super" ||
+                   std::any_of(kDisplayModifiers.begin(), kDisplayModifiers.end(),
                                [&](const DisplayModifier& m) { return m.name == lower; })) {
             control = true;  // every other modifier name is Command or Control: Ctrl on X11
         } else {
-            key = std::string(part);
+            key = displaySymbol(part);
             for (const auto& [name, word] : kKeyWords) {
                 if (name == lower) {
                     key = word;
                 }
-            }
-            if (key.size() == 1 && key[0] >= 'a' && key[0] <= 'z') {
-                key[0] = static_cast<char>(key[0] - 'a' + 'A');
             }
         }
     }

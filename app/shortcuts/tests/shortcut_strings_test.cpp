@@ -79,6 +79,15 @@ TEST(DisplayStringTest, Rules) {
         {displaySymbol, "f5", "F5"},
         {displaySymbol, "é", "É"},
         {displaySymbol, "/", "/"},
+        // The Linux desktop's words, in a fixed modifier order whatever the written one.
+        {keyboardText, "CommandOrControl+Shift+2", "Ctrl+Shift+2"},
+        {keyboardText, "shift+alt+d", "Alt+Shift+D"},
+        {keyboardText, "Cmd+Control+Super+k", "Ctrl+K"},
+        {keyboardText, "Option+Return", "Alt+Enter"},
+        {keyboardText, "Ctrl+ForwardDelete", "Ctrl+Delete"},
+        {keyboardText, "Alt+PageUp", "Alt+Page Up"},
+        {keyboardText, "Ctrl+f5", "Ctrl+F5"},
+        {keyboardText, "Alt+é", "Alt+É"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.display(c.text), c.shown) << c.text;

@@ -113,5 +113,46 @@ TEST_F(ApplicationShellTest, HotKeysRegisterAndReRegisterOnWake) {
     shell.reset();
 }
 
+// Without accessibility the window keeps away and Orvex asks; once it is granted the window
+// comes forward and the hot keys are registered afresh, and the asking stops.
+TEST_F(ApplicationShellTest, AnUntrustedStartWaitsForAccessibility) {
+    auto backend =
+        SimDesktopBackend::create(testing::sourceDir() / "desktop/sim/scenarios/demo.json",
+                                  temp / "sim", temp / "journal.jsonl", queue, clock);
+    ASSERT_TRUE(backend.backend) << backend.error;
+    SimDesktop& sim = backend.backend->sim();
+    sim.setPermission(SimPermission::accessibility, SimPermissionState::denied);
+    makeShell(&backend.backend->desktop());
+    // No first-start tutorial: it would show the window on its own.
+    AppSettings stored = shell->settings().load();
+    stored.tutorialCompleted = true;
+    shell->settings().save(stored);
+    const int& hidden = posts(notifications::hideMainWindow);
+    const int& shown = posts(notifications::showMainWindow);
+    shell->start();
+    settle();
+    auto count = [&](const char* event) {
+        return std::ranges::count_if(sim.journal(),
+                                     [&](const Json& entry) { return entry["event"] == event; });
+    };
+    EXPECT_EQ(hidden, 1);
+    EXPECT_EQ(count("permissionPrompt"), 1);
+    const auto registered = count("hotKeyRegistered");
+
+    queue.advance(ApplicationShell::kTrustPollInterval * 3);
+    settle();
+    EXPECT_EQ(shown, 0) << "still not trusted";
+
+    sim.setPermission(SimPermission::accessibility, SimPermissionState::granted);
+    queue.advance(ApplicationShell::kTrustPollInterval);
+    settle();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(count("hotKeyRegistered"), 2 * registered);
+    queue.advance(ApplicationShell::kTrustPollInterval * 3);
+    settle();
+    EXPECT_EQ(shown, 1) << "the poll ended";
+    shell.reset();
+}
+
 }  // namespace
 }  // namespace orvex
