@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
         queue, clock, tasks, AppPaths{home / "orvex"}, localeDirectory(), &sim.backend->desktop(),
         std::nullopt, ExecutionConfig{}, false, [&] {
             DesktopWindowsOptions options;
-            options.macShortcutSymbols = false;
+            options.macShortcutSymbols = true;  // the simulated desktop is a Mac
             windows = std::make_unique<DesktopWindows>(*shellRef, std::move(options));
         }});
     shellRef = &shell;
