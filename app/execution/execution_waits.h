@@ -32,6 +32,10 @@ inline constexpr std::chrono::milliseconds kAfterNewChat = 500ms;
 inline constexpr std::chrono::milliseconds kExistingTab = 500ms;
 // A new tab loads its page; there is no load signal, so this is a fixed allowance.
 inline constexpr std::chrono::seconds kPageLoad = 4s;
+// How long the browser may take to come to the front before a web send gives up rather
+// than search for the input in whatever window is in front instead, and the poll.
+inline constexpr std::chrono::seconds kBrowserFront = 10s;
+inline constexpr std::chrono::milliseconds kBrowserFrontPoll = 100ms;
 
 // A terminal opened just now puts up its first window.
 inline constexpr std::chrono::milliseconds kAfterTerminalLaunch = 500ms;

@@ -25,9 +25,23 @@ void openOrFocusTab(const ExecutionContext& context, WebFlavor flavor) {
     context.clock.sleepFor(waits::kPageLoad);
 }
 
-// The tool works on the frontmost application (Chrome, just brought forward), guided by
-// the flavour's label for its input.
+bool browserInFront(const ExecutionContext& context) {
+    RunningApplicationRef front = context.desktop.runningApplications->frontmostApplication();
+    std::optional<std::string> bundleId = front ? front->bundleIdentifier() : std::nullopt;
+    return bundleId && context.config.isChrome(*bundleId);
+}
+
+// The tool works on the frontmost application, guided by the flavour's label for its
+// input. That must be the browser: a browser whose window is slow to come forward would
+// otherwise have the text pasted (and sent) into the application the selection came from.
 void focusInputOrThrow(const ExecutionContext& context, WebFlavor flavor) {
+    for (auto waited = std::chrono::milliseconds(0); !browserInFront(context);
+         waited += waits::kBrowserFrontPoll) {
+        if (waited >= waits::kBrowserFront) {
+            throw SendError::inputFieldNotFound();
+        }
+        context.clock.sleepFor(waits::kBrowserFrontPoll);
+    }
     if (!inputaimFocus(context.desktop, std::nullopt, inputHint(flavor))) {
         throw SendError::inputFieldNotFound();
     }

@@ -4,28 +4,22 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
+#include <optional>
 
 #include "desktop/linux/desktop_entries.h"
+#include "testing/temp_dir.h"
 
 namespace orvex::linux_desktop {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "orvex-identity-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempDir() { fs::remove_all(path); }
-    void write(const std::string& relative, const std::string& text) const {
-        fs::create_directories((path / relative).parent_path());
-        std::ofstream(path / relative, std::ios::binary) << text;
-    }
-    fs::path path;
-};
+using orvex::testing::TempDir;
+
+void write(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    orvex::testing::writeText(path, text);
+}
 
 std::string entry(const std::string& body) {
     return "[Desktop Entry]\nType=Application\n" + body;
@@ -51,11 +45,12 @@ TEST(DesktopEntries, ParsesTheEntryGroupOnly) {
 
 TEST(DesktopEntries, IdsFromRelativePathsAndEarlierDirectoriesWin) {
     TempDir home, system;
-    home.write("applications/org.example.Notes.desktop", entry("Name=My Notes\nExec=notes\n"));
-    system.write("applications/org.example.Notes.desktop", entry("Name=Notes\nExec=notes\n"));
-    system.write("applications/vendor/tool.desktop", entry("Name=Tool\nExec=tool\n"));
-    system.write("applications/readme.txt", "not an entry");
-    auto entries = loadDesktopEntries({home.path.string(), system.path.string(), "/nonexistent"});
+    write(home / "applications/org.example.Notes.desktop", entry("Name=My Notes\nExec=notes\n"));
+    write(system / "applications/org.example.Notes.desktop", entry("Name=Notes\nExec=notes\n"));
+    write(system / "applications/vendor/tool.desktop", entry("Name=Tool\nExec=tool\n"));
+    write(system / "applications/readme.txt", "not an entry");
+    auto entries =
+        loadDesktopEntries({home.path().string(), system.path().string(), "/nonexistent"});
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].id, "org.example.Notes");
     EXPECT_EQ(entries[0].localizedName({}), "My Notes");
@@ -63,29 +58,31 @@ TEST(DesktopEntries, IdsFromRelativePathsAndEarlierDirectoriesWin) {
 }
 
 TEST(DesktopEntries, PreferredLocalesFromTheEnvironment) {
+    const char* old = std::getenv("LC_ALL");
+    const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
     setenv("LC_ALL", "ja_JP.UTF-8", 1);
     EXPECT_EQ(preferredLocales(), (std::vector<std::string>{"ja_JP", "ja"}));
     setenv("LC_ALL", "C", 1);
     EXPECT_TRUE(preferredLocales().empty());
-    unsetenv("LC_ALL");
+    saved ? setenv("LC_ALL", saved->c_str(), 1) : unsetenv("LC_ALL");
 }
 
 TEST(ProcessInfo, ReadsExecutableArgumentsAndLaunchingEntry) {
     TempDir proc;
-    proc.write("77/comm", "chat\n");
+    write(proc / "77/comm", "chat\n");
     using namespace std::string_literals;
-    proc.write("77/cmdline", "/opt/chat/chat\0--new\0"s);
-    proc.write("77/environ",
-               "A=1\0GIO_LAUNCHED_DESKTOP_FILE=/usr/share/applications/com.example.Chat.desktop\0"
-               "B=2\0"s);
-    fs::create_symlink("/opt/chat/chat (deleted)", proc.path / "77/exe");
-    auto info = readProcessInfo(77, proc.path.string());
+    write(proc / "77/cmdline", "/opt/chat/chat\0--new\0"s);
+    write(proc / "77/environ",
+          "A=1\0GIO_LAUNCHED_DESKTOP_FILE=/usr/share/applications/com.example.Chat.desktop\0"
+          "B=2\0"s);
+    fs::create_symlink("/opt/chat/chat (deleted)", proc / "77/exe");
+    auto info = readProcessInfo(77, proc.path().string());
     EXPECT_EQ(info.executable, "/opt/chat/chat");
     EXPECT_EQ(info.commandName, "chat");
     EXPECT_EQ(info.arguments, (std::vector<std::string>{"/opt/chat/chat", "--new"}));
     EXPECT_EQ(info.launchedDesktopFile, "/usr/share/applications/com.example.Chat.desktop");
 
-    auto missing = readProcessInfo(78, proc.path.string());
+    auto missing = readProcessInfo(78, proc.path().string());
     EXPECT_TRUE(missing.executable.empty());
     EXPECT_FALSE(missing.launchedDesktopFile);
 }

@@ -47,8 +47,6 @@ TEST(AtspiRoleMapping, ListLikeContainersGetTheRolesTheSearchSkips) {
     EXPECT_EQ(axRoleFor(ATSPI_ROLE_TABLE_CELL, 0), "AXCell");
     EXPECT_EQ(axRoleFor(ATSPI_ROLE_COMBO_BOX, states({ATSPI_STATE_EDITABLE})), "AXComboBox");
     EXPECT_EQ(axRoleFor(ATSPI_ROLE_DOCUMENT_WEB, 0), "AXWebArea");
-    EXPECT_EQ(axRoleFor(ATSPI_ROLE_FRAME, 0), "AXWindow");
-    EXPECT_EQ(axRoleFor(ATSPI_ROLE_FILLER, 0), "AXGroup");
 }
 
 TEST(AtspiRoleMapping, StateBitsAboveThirtyTwo) {

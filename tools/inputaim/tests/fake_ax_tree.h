@@ -1,6 +1,8 @@
 #pragma once
 // A tiny in-memory accessibility tree and workspace for the tests.
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -88,33 +90,26 @@ class FakeElement : public AXElement, public std::enable_shared_from_this<FakeEl
 };
 using FakeElementRef = std::shared_ptr<FakeElement>;
 
-class FakeApp : public RunningApplication {
-  public:
+struct FakeApp : RunningApplication {
     FakeApp(std::int32_t pid, std::optional<std::string> bundle, std::optional<std::string> name)
-        : pid_(pid), bundle_(std::move(bundle)), name_(std::move(name)) {}
-    std::int32_t processIdentifier() const override { return pid_; }
-    std::optional<std::string> bundleIdentifier() const override { return bundle_; }
-    std::optional<std::string> localizedName() const override { return name_; }
+        : pid(pid), bundle(std::move(bundle)), name(std::move(name)) {}
+    std::int32_t processIdentifier() const override { return pid; }
+    std::optional<std::string> bundleIdentifier() const override { return bundle; }
+    std::optional<std::string> localizedName() const override { return name; }
     bool isTerminated() const override { return terminated; }
     bool activate(bool) override { return true; }
+    std::int32_t pid;
+    std::optional<std::string> bundle, name;
     bool terminated = false;
-
-  private:
-    std::int32_t pid_;
-    std::optional<std::string> bundle_;
-    std::optional<std::string> name_;
 };
 
-class FakeWorkspace : public RunningApplications {
-  public:
+struct FakeWorkspace : RunningApplications {
     RunningApplicationRef frontmostApplication() override { return frontmost; }
     std::vector<RunningApplicationRef> runningApplications() override { return apps; }
     std::vector<RunningApplicationRef> runningApplications(const std::string& bundle) override {
         std::vector<RunningApplicationRef> matching;
-        for (auto& app : apps) {
-            if (app->bundleIdentifier() == bundle)
-                matching.push_back(app);
-        }
+        std::ranges::copy_if(apps, std::back_inserter(matching),
+                             [&](auto& app) { return app->bundleIdentifier() == bundle; });
         return matching;
     }
     RunningApplicationRef frontmost;

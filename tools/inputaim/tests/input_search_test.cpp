@@ -11,7 +11,7 @@ using testing::FakeElement;
 
 const Rect window{100, 50, 800, 600};  // x 100..900, y 50..650
 
-TEST(FrontWindow, PrefersFocusedThenMainThenFirstWindow) {
+TEST(FrontWindow, PrefersFocusedThenMainThenFirstWindowElseNone) {
     auto app = FakeElement::make("AXApplication");
     auto focused = FakeElement::make("AXWindow");
     auto main = FakeElement::make("AXWindow");
@@ -27,10 +27,9 @@ TEST(FrontWindow, PrefersFocusedThenMainThenFirstWindow) {
     EXPECT_EQ(frontWindow(*app), main);
     app->set("AXMainWindow", AXElementRef());
     EXPECT_EQ(frontWindow(*app), first);
-}
 
-TEST(FrontWindow, AbsentWithoutAUsableWindowList) {
-    auto app = FakeElement::make("AXApplication");
+    // Without a usable window list, none.
+    app = FakeElement::make("AXApplication");
     EXPECT_EQ(frontWindow(*app), nullptr);
     app->set("AXWindows", std::vector<AXElementRef>{});
     EXPECT_EQ(frontWindow(*app), nullptr);
@@ -76,9 +75,8 @@ TEST(IsVisible, MinimumSizeTwoPointsOfVerticalSlackAnyHorizontalOverlap) {
         {{0, 100, 101, 50}, true},   {{0, 100, 100, 50}, false},    // ends at the left edge
         {{899, 100, 100, 50}, true}, {{900, 100, 100, 50}, false},
     };
-    for (const auto& [frame, visible] : cases) {
+    for (const auto& [frame, visible] : cases)
         EXPECT_EQ(isVisible(frame, window), visible) << frame.x << " " << frame.y;
-    }
 }
 
 TEST(Collect, TakesOnlyTextAreasWithFramesInPreOrder) {
@@ -172,16 +170,13 @@ Candidate candidate(const char* name, Rect frame, bool settable = true) {
     return Candidate{FakeElement::make(), frame, name, settable};
 }
 
-TEST(Filters, SettableOnlyWhenAnyIsSettable) {
-    auto kept = preferSettable(
-        {candidate("ro", {0, 500, 100, 50}, false), candidate("rw", {0, 100, 100, 50}, true)});
+// Settable ones only when any is; the hint narrows case-sensitively; neither ever empties.
+TEST(Filters, SettableOnlyWhenAnyIsAndTheHintNarrowsCaseSensitively) {
+    auto kept = preferSettable({candidate("ro", {}, false), candidate("rw", {}, true)});
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].name, "rw");
-    auto unchanged = preferSettable({candidate("a", {}, false), candidate("b", {}, false)});
-    EXPECT_EQ(unchanged.size(), 2u);
-}
+    EXPECT_EQ(preferSettable({candidate("a", {}, false), candidate("b", {}, false)}).size(), 2u);
 
-TEST(Filters, HintNarrowsCaseSensitivelyAndNeverEmpties) {
     std::vector<Candidate> pool{candidate("Ask Gemini", {}), candidate("Notes", {}),
                                 candidate("gemini log", {})};
     auto narrowed = narrowByHint(pool, "Gemini");
@@ -221,15 +216,6 @@ TEST(SearchWindow, EditableBeatsLowerReadOnlyAndHintBeatsHeight) {
     EXPECT_EQ(result.chosen->name, "Reply");
     EXPECT_EQ(searchWindow(root, window, "Draft").chosen->name, "Draft");
     EXPECT_EQ(searchWindow(root, window, "Nothing").chosen->name, "Reply");
-}
-
-TEST(SearchWindow, NarrowTextAreaIsCollectedButNeverChosen) {
-    auto root = FakeElement::make("AXWindow");
-    root->add(FakeElement::textArea(120, 100, 39, 80));
-    auto result = searchWindow(root, window, "");
-    EXPECT_EQ(result.candidates.size(), 1u);
-    EXPECT_TRUE(result.visible.empty());
-    EXPECT_FALSE(result.chosen);
 }
 
 }  // namespace

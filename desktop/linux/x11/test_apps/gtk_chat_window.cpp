@@ -1,14 +1,14 @@
 // A small GTK 3 window standing in for the applications Orvex delivers to and copies from.
 //
-//   orvex-test-chat-window --record FILE [--title TEXT]
-//       A chat window: a transcript above a multi-line input. Return sends: the input's
-//       text, and the sizes of images pasted into it since the last send, are appended to
-//       FILE as one JSON line {"images":["WxH",...],"text":"..."}, and the input is
-//       cleared. Shift+Return is a line break.
-//   orvex-test-chat-window --editor TEXT [--selection FILE] [--title TEXT]
+//   orvex-test-chat-window --record FILE
+//       A chat window: a read-only transcript above a multi-line input. Return sends: the
+//       input's text, and the sizes of images pasted into it since the last send, are
+//       appended to FILE as one JSON line {"images":["WxH",...],"text":"..."}, and the input
+//       is cleared. Shift+Return is a line break.
+//   orvex-test-chat-window --editor TEXT [--selection FILE]
 //       An editor holding TEXT, all of it selected, with the focus. With --selection, FILE
 //       holds the selected text, rewritten whenever the selection changes.
-//   orvex-test-chat-window --editor-file FILE [--title TEXT]
+//   orvex-test-chat-window --editor-file FILE
 //       The same with the contents of FILE (a document opened with this program).
 //
 // Prints "ready" on standard output once the window is mapped; SIGUSR1 minimizes it.
@@ -26,38 +26,21 @@ namespace {
 struct Chat {
     std::string recordPath;
     GtkWidget* input = nullptr;
-    GtkWidget* transcript = nullptr;
     std::vector<std::string> images;
 };
 
 std::string jsonString(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                    out += escaped;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
+        char escaped[8];
+        if (c == '"' || c == '\\')
+            out += {'\\', static_cast<char>(c)};
+        else if (c == '\n')
+            out += "\\n";
+        else if (c < 0x20)
+            out.append(escaped, std::snprintf(escaped, sizeof escaped, "\\u%04x", c));
+        else
+            out += static_cast<char>(c);
     }
     return out + "\"";
 }
@@ -82,10 +65,6 @@ void send(Chat& chat) {
         std::fputs(line.c_str(), file);
         std::fclose(file);
     }
-    GtkTextBuffer* transcript = gtk_text_view_get_buffer(GTK_TEXT_VIEW(chat.transcript));
-    GtkTextIter end;
-    gtk_text_buffer_get_end_iter(transcript, &end);
-    gtk_text_buffer_insert(transcript, &end, (text + "\n").c_str(), -1);
     gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(chat.input)), "", -1);
     chat.images.clear();
 }
@@ -151,14 +130,11 @@ void describe(GtkWidget* widget, const char* name) {
 
 int main(int argc, char** argv) {
     gtk_init(&argc, &argv);
-    const char* title = "Orvex test chat";
     const char* record = nullptr;
     const char* editorText = nullptr;
     const char* selectionPath = nullptr;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--title") == 0 && i + 1 < argc) {
-            title = argv[++i];
-        } else if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc) {
+        if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc) {
             record = argv[++i];
         } else if (std::strcmp(argv[i], "--editor") == 0 && i + 1 < argc) {
             editorText = argv[++i];
@@ -176,7 +152,7 @@ int main(int argc, char** argv) {
         } else {
             std::fprintf(stderr,
                          "usage: %s (--record FILE | --editor TEXT [--selection FILE] | "
-                         "--editor-file FILE) [--title TEXT]\n",
+                         "--editor-file FILE)\n",
                          argv[0]);
             return 2;
         }
@@ -187,7 +163,7 @@ int main(int argc, char** argv) {
     }
 
     GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_title(GTK_WINDOW(window), title);
+    gtk_window_set_title(GTK_WINDOW(window), "Orvex test chat");
     gtk_window_set_default_size(GTK_WINDOW(window), 520, 420);
     g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 6);
@@ -199,11 +175,11 @@ int main(int argc, char** argv) {
     GtkTextBuffer* document = nullptr;
     if (record) {
         chat.recordPath = record;
-        chat.transcript = gtk_text_view_new();
-        gtk_text_view_set_editable(GTK_TEXT_VIEW(chat.transcript), FALSE);
-        gtk_widget_set_can_focus(chat.transcript, FALSE);
-        describe(chat.transcript, "Transcript");
-        gtk_box_pack_start(GTK_BOX(box), scrolled(chat.transcript), TRUE, TRUE, 0);
+        GtkWidget* transcript = gtk_text_view_new();
+        gtk_text_view_set_editable(GTK_TEXT_VIEW(transcript), FALSE);
+        gtk_widget_set_can_focus(transcript, FALSE);
+        describe(transcript, "Transcript");
+        gtk_box_pack_start(GTK_BOX(box), scrolled(transcript), TRUE, TRUE, 0);
         chat.input = gtk_text_view_new();
         gtk_widget_set_size_request(chat.input, -1, 90);
         describe(chat.input, "Message");

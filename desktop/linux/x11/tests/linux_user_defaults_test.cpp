@@ -3,27 +3,32 @@
 
 #include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
+#include <optional>
+
+#include "testing/temp_dir.h"
 
 namespace orvex::linux_desktop {
 namespace {
 
-namespace fs = std::filesystem;
-
+// The environment asks for Japanese; the variables are put back afterwards.
 class LinuxUserDefaultsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "orvex-defaults-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        setenv("LANGUAGE", "", 1);
-        setenv("LC_ALL", "", 1);
-        setenv("LC_MESSAGES", "", 1);
-        setenv("LANG", "ja_JP.UTF-8", 1);
+        for (auto [name, value] : {std::pair{"LANGUAGE", ""},
+                                   {"LC_ALL", ""},
+                                   {"LC_MESSAGES", ""},
+                                   {"LANG", "ja_JP.UTF-8"}}) {
+            const char* old = std::getenv(name);
+            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            setenv(name, value, 1);
+        }
     }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    void TearDown() override {
+        for (auto& [name, old] : saved_)
+            old ? setenv(name, old->c_str(), 1) : unsetenv(name);
+    }
+    orvex::testing::TempDir dir_;
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
 };
 
 TEST_F(LinuxUserDefaultsTest, TheEnvironmentUntilLanguagesAreSetThenThoseWrittenThrough) {
@@ -36,16 +41,11 @@ TEST_F(LinuxUserDefaultsTest, TheEnvironmentUntilLanguagesAreSetThenThoseWritten
 }
 
 TEST_F(LinuxUserDefaultsTest, ADamagedFileFallsBackToTheEnvironment) {
-    std::ofstream(dir_ / "languages.json") << "[\"en\", 3";
+    orvex::testing::writeText(dir_ / "languages.json", "[\"en\", 3");
     LinuxUserDefaults defaults(dir_ / "languages.json");
     EXPECT_EQ(defaults.preferredLanguages(), std::vector<std::string>{"ja-JP"});
-    std::ofstream(dir_ / "languages.json") << "[1, \"\"]";
+    orvex::testing::writeText(dir_ / "languages.json", "[1, \"\"]");
     EXPECT_EQ(defaults.preferredLanguages(), std::vector<std::string>{"ja-JP"});
-}
-
-TEST_F(LinuxUserDefaultsTest, OtherApplicationsPreferencesAreNotAvailable) {
-    LinuxUserDefaults defaults(dir_ / "languages.json");
-    EXPECT_FALSE(defaults.stringForKey("com.apple.finder", "NewWindowTarget"));
 }
 
 }  // namespace

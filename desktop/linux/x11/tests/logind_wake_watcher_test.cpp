@@ -2,21 +2,20 @@
 #include <gtest/gtest.h>  // before the X11 headers, whose macros clash with it
 
 #include <gio/gio.h>
-#include <signal.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
-#include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
+
+#include "testing/child_process.h"
+#include "testing/temp_dir.h"
 
 namespace orvex::linux_desktop {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 // A private bus standing in for the system bus (the watcher finds it through
@@ -24,32 +23,20 @@ using namespace std::chrono_literals;
 class WakeWatcherTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "orvex-bus-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        // Our own child, so the fixture can stop it and wait for it to be gone.
-        int out[2];
-        ASSERT_EQ(pipe(out), 0);
-        const std::string listen = "--address=unix:path=" + (dir_ / "bus").string();
-        pid_t child = fork();
-        if (child == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            execlp("dbus-daemon", "dbus-daemon", "--session", "--nofork", "--print-address=1",
-                   listen.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(out[1]);
-        daemon_ = child;
-        // The address is printed once the bus listens.
-        char c;
-        while (read(out[0], &c, 1) == 1 && c != '\n') {
-            address_ += c;
-        }
-        close(out[0]);
-        ASSERT_TRUE(daemon_ && !address_.empty()) << "dbus-daemon did not start";
-        if (const char* old = getenv("DBUS_SYSTEM_BUS_ADDRESS")) {
+        if (const char* old = getenv("DBUS_SYSTEM_BUS_ADDRESS"))
             saved_ = old;
-        }
+        // Listening once its socket is there; stopped, the wrapper waits for the bus to end.
+        const std::string socket = (dir_ / "bus").string();
+        address_ = "unix:path=" + socket;
+        daemon_ = std::make_unique<orvex::testing::BackgroundChild>(
+            std::vector<std::string>{
+                "/bin/sh", "-c",
+                "dbus-daemon --session --nofork --address=unix:path=\"$0\" & pid=$!; "
+                "trap 'kill $pid; wait $pid' TERM; "
+                "while [ ! -S \"$0\" ]; do sleep 0.05; done; echo ready; wait $pid",
+                socket},
+            std::map<std::string, std::string>{});
+        ASSERT_TRUE(daemon_->waitUntilReady(10s)) << "dbus-daemon did not start";
         setenv("DBUS_SYSTEM_BUS_ADDRESS", address_.c_str(), 1);
 
         logind_ = g_dbus_connection_new_for_address_sync(
@@ -66,19 +53,14 @@ class WakeWatcherTest : public ::testing::Test {
         g_variant_unref(reply);
     }
     void TearDown() override {
-        if (logind_) {
+        if (logind_)
             g_object_unref(logind_);
-        }
         if (saved_) {
             setenv("DBUS_SYSTEM_BUS_ADDRESS", saved_->c_str(), 1);
         } else {
             unsetenv("DBUS_SYSTEM_BUS_ADDRESS");
         }
-        if (daemon_) {
-            kill(*daemon_, SIGTERM);
-            waitpid(*daemon_, nullptr, 0);
-        }
-        fs::remove_all(dir_);
+        daemon_.reset();
     }
 
     void prepareForSleep(bool goingToSleep) {
@@ -97,9 +79,9 @@ class WakeWatcherTest : public ::testing::Test {
         changed_.notify_all();
     }
 
-    fs::path dir_;
+    orvex::testing::TempDir dir_;
     std::string address_;
-    std::optional<pid_t> daemon_;
+    std::unique_ptr<orvex::testing::BackgroundChild> daemon_;
     std::optional<std::string> saved_;
     GDBusConnection* logind_ = nullptr;
     std::mutex mutex_;

@@ -3,13 +3,10 @@
 
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <fstream>
+#include "testing/temp_dir.h"
 
 namespace orvex::linux_desktop {
 namespace {
-
-namespace fs = std::filesystem;
 
 TEST(PosixProcesses, BothPipesAreDrainedTogether) {
     PosixProcesses processes("/nonexistent");
@@ -43,18 +40,15 @@ TEST(PosixProcesses, AMissingProgramIsALaunchErrorAndAKillIsNotSuccess) {
 }
 
 TEST(PosixProcesses, ToolsAreFoundBesideTheProgramOnlyByPlainName) {
-    std::string pattern = (fs::temp_directory_path() / "orvex-tools-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    fs::path dir = pattern;
-    std::ofstream(dir / "inputaim") << "#!/bin/sh\n";
+    orvex::testing::TempDir dir;
+    orvex::testing::writeText(dir / "inputaim", "#!/bin/sh\n");
     chmod((dir / "inputaim").c_str(), 0755);
-    std::ofstream(dir / "notes") << "text";
-    PosixProcesses processes(dir.string());
+    orvex::testing::writeText(dir / "notes", "text");
+    PosixProcesses processes(dir.path().string());
     EXPECT_EQ(processes.bundledToolPath("inputaim"), (dir / "inputaim").string());
     EXPECT_FALSE(processes.bundledToolPath("notes"));  // not executable
     EXPECT_FALSE(processes.bundledToolPath("../inputaim"));
     EXPECT_FALSE(processes.bundledToolPath("missing"));
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -35,9 +35,8 @@ class OverlapDetector : public AXElement {
 
   private:
     void enter() {
-        if (inside_.fetch_add(1) != 0) {
+        if (inside_.fetch_add(1) != 0)
             ++faults_;
-        }
         for (int i = 0; i < 50; ++i) {
             std::this_thread::yield();  // widens the window a second caller could slip into
         }

@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>  // before the X11 headers, whose macros clash with it
 
-#include <filesystem>
-#include <fstream>
-
 #include "desktop/linux/x11/gio_documents.h"
-#include "desktop/linux/x11/maim_screen_capture.h"
 #include "desktop/linux/x11/x11_applications.h"
 #include "desktop/linux/x11/x11_properties.h"
 #include "desktop/linux/x11/x11_windows.h"
@@ -57,13 +53,6 @@ TEST(EntryIds, DesktopSuffixIsDropped) {
     EXPECT_EQ(entryIdFromFileName("org.gnome.Nautilus.desktop"), "org.gnome.Nautilus");
     EXPECT_EQ(entryIdFromFileName("firefox"), "firefox");
     EXPECT_EQ(entryIdFromFileName(".desktop"), ".desktop");
-}
-
-TEST(CaptureCommand, SelectionIntoTheGivenFile) {
-    EXPECT_EQ(captureArguments("/usr/bin/maim", "/tmp/a.png"),
-              (std::vector<std::string>{"--select", "--hidecursor", "/tmp/a.png"}));
-    EXPECT_EQ(captureArguments("/usr/bin/scrot", "/tmp/a.png"),
-              (std::vector<std::string>{"--select", "--overwrite", "/tmp/a.png"}));
 }
 
 }  // namespace

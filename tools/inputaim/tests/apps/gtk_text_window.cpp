@@ -3,7 +3,7 @@
 // plain labels to make the accessibility tree large, and a text area scrolled out of
 // sight.
 //
-//   orvex-test-gtk-window [--title TEXT] [--filler N]
+//   orvex-test-gtk-window [--filler N]
 //
 // Prints "ready" on standard output once the window is mapped; SIGUSR1 minimizes it.
 #include <glib-unix.h>
@@ -81,21 +81,18 @@ gboolean announceReady(GtkWidget*, GdkEvent*, gpointer) {
 
 int main(int argc, char** argv) {
     gtk_init(&argc, &argv);
-    const char* title = "Orvex GTK test window";
     int filler = 0;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--title") == 0 && i + 1 < argc) {
-            title = argv[++i];
-        } else if (std::strcmp(argv[i], "--filler") == 0 && i + 1 < argc) {
+        if (std::strcmp(argv[i], "--filler") == 0 && i + 1 < argc) {
             filler = std::atoi(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: %s [--title TEXT] [--filler N]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--filler N]\n", argv[0]);
             return 2;
         }
     }
 
     GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_title(GTK_WINDOW(window), title);
+    gtk_window_set_title(GTK_WINDOW(window), "Orvex GTK test window");
     gtk_window_set_default_size(GTK_WINDOW(window), 640, 560);
     g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
 

@@ -1,8 +1,6 @@
 // A small Qt Widgets window for the desktop tests: two editable text areas at different
 // heights, a single-line field and a read-only area.
 //
-//   orvex-test-qt-window [--title TEXT]
-//
 // Prints "ready" on standard output once the window is shown.
 #include <QApplication>
 #include <QLineEdit>
@@ -12,7 +10,6 @@
 #include <QWidget>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -29,18 +26,8 @@ QPlainTextEdit* textArea(const char* name, const char* description, bool editabl
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    const char* title = "Orvex Qt test window";
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--title") == 0 && i + 1 < argc) {
-            title = argv[++i];
-        } else {
-            std::fprintf(stderr, "usage: %s [--title TEXT]\n", argv[0]);
-            return 2;
-        }
-    }
-
     QWidget window;
-    window.setWindowTitle(QString::fromUtf8(title));
+    window.setWindowTitle("Orvex Qt test window");
     window.resize(640, 520);
     auto* layout = new QVBoxLayout(&window);
 
