@@ -150,13 +150,20 @@ class OrvexDesktop : public ::testing::Test {
         Json settings{{"presets", presets}, {"tutorialCompleted", true}, {"language", "en"}};
         writeText(configHome_ / "orvex" / "settings.json", toPrettyJson(settings));
     }
-    // Starts Orvex and waits until it answers commands.
-    void startOrvex() {
-        orvex_ = std::make_unique<BackgroundChild>(
-            std::vector<std::string>{
-                "/bin/sh", "-c", "echo ready; exec \"$0\" --verbose >\"$1\" 2>\"$2\"",
-                builtProgram("orvex"), root_ / "orvex.out", root_ / "orvex.err"},
-            environment());
+    // Starts Orvex and waits until it answers commands. Without windows unless asked: the
+    // backend's tests want the test windows to keep the focus.
+    void startOrvex(const std::vector<std::string>& arguments = {"--headless"}) {
+        // The output files come first; the arguments for Orvex follow them.
+        std::vector<std::string> command{
+            "/bin/sh",
+            "-c",
+            "echo ready; out=$1; err=$2; shift 2; exec \"$0\" --verbose \"$@\" >\"$out\" "
+            "2>\"$err\"",
+            builtProgram("orvex"),
+            root_ / "orvex.out",
+            root_ / "orvex.err"};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        orvex_ = std::make_unique<BackgroundChild>(command, environment());
         ASSERT_TRUE(orvex_->waitUntilReady(10s));
         auto alive = [&] { return kill(orvex_->pid(), 0) == 0; };
         ASSERT_TRUE(pumpUntil([&] { return cli({"app.status"}) == 0 || !alive(); }, 20s));
