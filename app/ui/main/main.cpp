@@ -190,7 +190,6 @@ int main(int argc, char** argv) {
         // In place, with the same arguments: the settings are saved, the lock file's
         // descriptor closes on exec so the new image takes the lock again.
         std::cout << "orvex: restarting for the new language" << std::endl;
-        shell.stopCommands();
         execv("/proc/self/exe", argv);
         return fail(std::string("cannot restart: ") + std::strerror(errno));
     }
