@@ -197,7 +197,9 @@ TEST_F(ActionsEndToEnd, SettingsActions) {
 
     expectMessage({"preset.create", "--label", "Extra"}, "Created");
     expectMessage({"settings.reset"}, "Reset to defaults");
-    for (const Json& preset : cli({"preset.list"}).json["data"]["presets"]) {
+    // Kept in a variable: a range-for over a member of the temporary answer would outlive it.
+    CliResult afterReset = cli({"preset.list"});
+    for (const Json& preset : afterReset.json["data"]["presets"]) {
         EXPECT_NE(preset["label"], "Extra");
     }
 
