@@ -39,6 +39,16 @@ class ApplicationShellTest : public ::testing::Test {
         } while (tasks.runAll() > 0);
         queue.runUntilIdle();
     }
+    // The simulated demo desktop, on this test's queue and clock.
+    SimDesktopBackend::Result demoDesktop() {
+        return SimDesktopBackend::create(testing::sourceDir() / "desktop/sim/scenarios/demo.json",
+                                         temp / "sim", temp / "journal.jsonl", queue, clock);
+    }
+    // How many journal entries of `event` the simulated desktop holds.
+    static std::ptrdiff_t journaled(const SimDesktop& sim, const char* event) {
+        return std::ranges::count_if(sim.journal(),
+                                     [&](const Json& entry) { return entry["event"] == event; });
+    }
     // How often `name` is posted from now on.
     const int& posts(const char* name) {
         int& count = counts.emplace_back(0);
@@ -91,17 +101,12 @@ TEST_F(ApplicationShellTest, TestPresetModeHidesTheWindowAndIgnoresAnUnknownPres
 // On the simulated demo desktop hot keys are registered, and again after a wake. A pressed
 // one running its preset is checked on the X11 desktop (desktop/linux/x11/desktop_tests).
 TEST_F(ApplicationShellTest, HotKeysRegisterAndReRegisterOnWake) {
-    auto backend =
-        SimDesktopBackend::create(testing::sourceDir() / "desktop/sim/scenarios/demo.json",
-                                  temp / "sim", temp / "journal.jsonl", queue, clock);
+    auto backend = demoDesktop();
     ASSERT_TRUE(backend.backend) << backend.error;
     SimDesktop& sim = backend.backend->sim();
     makeShell(&backend.backend->desktop()).start();
     settle();
-    auto registrations = [&] {
-        return std::ranges::count_if(
-            sim.journal(), [](const Json& entry) { return entry["event"] == "hotKeyRegistered"; });
-    };
+    auto registrations = [&] { return journaled(sim, "hotKeyRegistered"); };
     const auto first = registrations();
     EXPECT_EQ(first, std::ssize(shell->shortcuts()->hotKeyRefs()));
     ASSERT_GT(first, 0);
@@ -116,9 +121,7 @@ TEST_F(ApplicationShellTest, HotKeysRegisterAndReRegisterOnWake) {
 // Without accessibility the window keeps away and Orvex asks; once it is granted the window
 // comes forward and the hot keys are registered afresh, and the asking stops.
 TEST_F(ApplicationShellTest, AnUntrustedStartWaitsForAccessibility) {
-    auto backend =
-        SimDesktopBackend::create(testing::sourceDir() / "desktop/sim/scenarios/demo.json",
-                                  temp / "sim", temp / "journal.jsonl", queue, clock);
+    auto backend = demoDesktop();
     ASSERT_TRUE(backend.backend) << backend.error;
     SimDesktop& sim = backend.backend->sim();
     sim.setPermission(SimPermission::accessibility, SimPermissionState::denied);
@@ -131,10 +134,7 @@ TEST_F(ApplicationShellTest, AnUntrustedStartWaitsForAccessibility) {
     const int& shown = posts(notifications::showMainWindow);
     shell->start();
     settle();
-    auto count = [&](const char* event) {
-        return std::ranges::count_if(sim.journal(),
-                                     [&](const Json& entry) { return entry["event"] == event; });
-    };
+    auto count = [&](const char* event) { return journaled(sim, event); };
     EXPECT_EQ(hidden, 1);
     EXPECT_EQ(count("permissionPrompt"), 1);
     const auto registered = count("hotKeyRegistered");
