@@ -231,6 +231,7 @@ AXError SimState::axWrite(const SimAXTarget& target, const std::string& name, co
         if (*flag) {
             setFocusedNode(w, n.id);
             record("focus", {{"app", w.appKey}, {"element", describe(n)}, {"role", n.role}});
+            takeFocusBack(w, n);
         } else if (isFocused(n)) {
             setFocusedNode(w, 0);
         }

@@ -292,10 +292,10 @@ class Parser {
     SimElementSpec element(const Json& json, const std::string& where, int depth) {
         if (depth > 48)
             fail(where, "elements nest too deeply");
-        Object object(
-            json, where,
-            {"role", "id", "title", "description", "placeholder", "value", "settable", "focusable",
-             "selection", "frame", "focused", "sendsOnReturn", "acceptsImages", "children"});
+        Object object(json, where,
+                      {"role", "id", "title", "description", "placeholder", "value", "settable",
+                       "focusable", "selection", "frame", "focused", "sendsOnReturn",
+                       "acceptsImages", "takesFocusBack", "children"});
         SimElementSpec definition;
         definition.role = object.requiredText("role");
         definition.id = object.text("id").value_or("");
@@ -308,6 +308,7 @@ class Parser {
         definition.focused = object.flag("focused").value_or(false);
         definition.sendsOnReturn = object.flag("sendsOnReturn").value_or(false);
         definition.acceptsImages = object.flag("acceptsImages");
+        definition.takesFocusBack = object.integer("takesFocusBack", 0, 100).value_or(0);
         definition.frame = frame(object, "frame");
         if (object.has("selection")) {
             const Json& range = object.at("selection");

@@ -41,6 +41,7 @@ struct SimNode {
     bool focusable = false;
     bool sendsOnReturn = false;
     bool acceptsImages = false;
+    int takesFocusBack = 0;
     AXRange selection;
     std::optional<SimFrame> frame;
     std::vector<SimImage> attachments;
@@ -200,6 +201,9 @@ struct SimState {
     // The focused element of a window (its active tab's for a browser); 0 if none.
     SimNodeId focusedNode(const SimWindow& window) const;
     void setFocusedNode(SimWindow& window, SimNodeId node);
+    // After `focused` got the focus: an element of the window that takes it back (the one
+    // with the lowest id) does so and has one time less left.
+    void takeFocusBack(SimWindow& window, const SimNode& focused);
     bool isFocused(const SimNode& node) const;
     // The element with this scenario id: front window first (active tab first).
     SimNode* findElement(const std::string& app, const std::string& elementId);

@@ -291,6 +291,7 @@ SimNodeId SimState::addNode(const SimElementSpec& definition, SimNodeId parent,
         definition.focusable.value_or(definition.settable || isTextRole(definition.role));
     created.sendsOnReturn = definition.sendsOnReturn;
     created.acceptsImages = definition.acceptsImages.value_or(definition.sendsOnReturn);
+    created.takesFocusBack = definition.takesFocusBack;
     // An element without a frame of its own covers its parent's area.
     created.frame = definition.frame.value_or(parentFrame);
     if (created.value) {
@@ -312,6 +313,22 @@ SimNodeId SimState::addNode(const SimElementSpec& definition, SimNodeId parent,
 SimNodeId SimState::focusedNode(const SimWindow& w) const {
     SimNodeId id = w.tabs.empty() ? w.focused : w.tabs[w.activeTab].focused;
     return node(id) ? id : 0;
+}
+
+void SimState::takeFocusBack(SimWindow& w, const SimNode& focused) {
+    SimNode* taker = nullptr;
+    for (auto& [id, candidate] : nodes) {
+        if (candidate.window == w.id && id != focused.id && candidate.takesFocusBack > 0 &&
+            (!taker || id < taker->id)) {
+            taker = &candidate;
+        }
+    }
+    if (!taker) {
+        return;
+    }
+    --taker->takesFocusBack;
+    setFocusedNode(w, taker->id);
+    record("focusTaken", {{"app", w.appKey}, {"element", describe(*taker)}});
 }
 
 void SimState::setFocusedNode(SimWindow& w, SimNodeId id) {

@@ -74,6 +74,9 @@ struct SimElementSpec {
     bool sendsOnReturn = false;
     // Paste of an image attaches it; by default the same as `sendsOnReturn`.
     std::optional<bool> acceptsImages;
+    // Takes the focus back this many times when another element of its window is focused
+    // through accessibility: a browser's address bar on a cold start.
+    int takesFocusBack = 0;
     std::vector<SimElementSpec> children;
 };
 

@@ -48,6 +48,23 @@ Json chromeFocusedOn(Json element) {
     return chrome(
         {{{"url", "https://forum.example/t/1"}, {"page", "custom"}, {"elements", {element}}}});
 }
+// Chrome on ChatGPT's page, with an address bar that takes the focus back `times` times.
+Json chromeWithAddressBar(int times) {
+    Json bar = {{"role", "AXTextField"},
+                {"id", "address"},
+                {"value", ""},
+                {"settable", true},
+                {"takesFocusBack", times}};
+    Json input = {{"role", "AXTextArea"},
+                  {"id", "prompt"},
+                  {"value", ""},
+                  {"settable", true},
+                  {"sendsOnReturn", true}};
+    return chrome({{{"url", "https://chatgpt.com/c/1"},
+                    {"title", "ChatGPT"},
+                    {"page", "custom"},
+                    {"elements", {bar, input}}}});
+}
 const Json kReply = {{"role", "AXTextArea"}, {"id", "reply"}, {"value", ""}, {"settable", true}};
 const Json kLink = {{"role", "AXLink"}, {"id", "link"}, {"title", "More"}};
 const Json kClaudeApp = chatApp(kClaude, "Claude", true);
@@ -337,6 +354,24 @@ INSTANTIATE_TEST_SUITE_P(
                           "tabOpened Chrome https://gemini.google.com/app", "search --hint Gemini",
                           "cmd+v->paste"},
                 .sleeps = {200ms, 300ms, 4000ms, 300ms}},
+        // The address bar takes the focus back after the input search: the input is looked
+        // at three times, searched for once more, and only then pasted into.
+        RunCase{.name = "AFocusTakenBackByTheAddressBarIsSearchedForAgain",
+                .desk = scenario({editor("Hello world", 6, 5), chromeWithAddressBar(1)}, kEditor),
+                .preset = aiPreset({"chatgpt-app"}),
+                .statuses = {"status.openingBrowser", "status.sending", "status.sent"},
+                .story = {"cmd+c->copy", "activate Chrome", "focusTaken Chrome", "search", "search",
+                          "cmd+v->paste", "return->send"},
+                .sleeps = {200ms, 300ms, 500ms, 150ms, 150ms, 300ms},
+                .sent = {"Chrome https://chatgpt.com/c/1: world"}},
+        // ... and when it keeps taking it, nothing is pasted where it would run a search.
+        RunCase{.name = "AFocusThatNeverStaysOnTheInputIsReported",
+                .desk = scenario({editor("Hello world", 6, 5), chromeWithAddressBar(2)}, kEditor),
+                .preset = aiPreset({"chatgpt-app"}),
+                .statuses = {"status.openingBrowser", "status.sending", "!status.focusFailed"},
+                .story = {"cmd+c->copy", "activate Chrome", "focusTaken Chrome", "search",
+                          "focusTaken Chrome", "search"},
+                .sleeps = {200ms, 300ms, 500ms, 150ms, 150ms, 150ms, 150ms}},
         RunCase{.name = "ABrowserThatRefusesAutomationIsReportedAsAPermissionProblem",
                 .desk = webDesk({"https://news.example/"},
                                 {{"permissions", {{"browserAutomation", "denied"}}}}),

@@ -225,9 +225,9 @@ class SimExecutionFixture : public ::testing::Test {
     // "tabOpened Chrome <url>", "capture <file name>"...
     Strings story() const {
         static const std::set<std::string> kinds = {
-            "activate",   "launch",      "launchFailed",    "reopen",    "windowRestored",
-            "fileOpened", "openRefused", "folderShown",     "tabOpened", "windowRaised",
-            "capture",    "processRun",  "permissionPrompt"};
+            "activate",   "launch",      "launchFailed",     "reopen",    "windowRestored",
+            "fileOpened", "openRefused", "folderShown",      "tabOpened", "windowRaised",
+            "capture",    "processRun",  "permissionPrompt", "focusTaken"};
         Strings result;
         for (const Json& entry : events()) {
             const std::string kind = entry.at("event");

@@ -177,6 +177,17 @@ class BrowserDesktop : public OrvexDesktop {
         return now.empty() ? "" : now.front().active().url;
     }
 
+    // What a send that never arrived left behind: Orvex's words and where the browser is.
+    std::string undelivered() {
+        std::string front;
+        try {
+            front = frontURL();
+        } catch (const std::exception& error) {
+            front = std::string("unknown (") + error.what() + ")";
+        }
+        return output() + errors() + "\nthe browser's front tab: " + front;
+    }
+
     LoopbackPages pages_;
     fs::path profile_;
     script::ScriptableApplicationRegistry registry_;
@@ -244,7 +255,7 @@ TEST_F(BrowserDesktop, WebSendsPasteIntoTheChatPageAndSend) {
     startOrvex();
 
     ASSERT_EQ(cli({"preset.execute", "--id", "claude"}), 0);
-    ASSERT_TRUE(pumpUntil([&] { return !pages_.received().empty(); }, 40s)) << output() << errors();
+    ASSERT_TRUE(pumpUntil([&] { return !pages_.received().empty(); }, 40s)) << undelivered();
     EXPECT_EQ(pages_.received().front(), "claude.localhost: Summarise:\nthe selected words");
     EXPECT_NE(output().find("status: Opening the browser…"), std::string::npos) << output();
     EXPECT_NE(output().find("status: Loading the page…"), std::string::npos) << output();
@@ -252,8 +263,7 @@ TEST_F(BrowserDesktop, WebSendsPasteIntoTheChatPageAndSend) {
     ASSERT_TRUE(apps_->activate(source.pid()));
     ASSERT_TRUE(pumpUntil([&] { return frontmostIs(source.pid()); }));
     ASSERT_EQ(cli({"preset.execute", "--id", "gemini"}), 0);
-    ASSERT_TRUE(pumpUntil([&] { return pages_.received().size() == 2; }, 40s))
-        << output() << errors();
+    ASSERT_TRUE(pumpUntil([&] { return pages_.received().size() == 2; }, 40s)) << undelivered();
     EXPECT_EQ(pages_.received().back(), "gemini.localhost: the selected words");
 
     // The Claude page is open now: the third send reuses its tab without loading it.
@@ -262,8 +272,7 @@ TEST_F(BrowserDesktop, WebSendsPasteIntoTheChatPageAndSend) {
     const std::string loading = "status: Loading the page…";
     const std::size_t loads = countOf(output(), loading);
     ASSERT_EQ(cli({"preset.execute", "--id", "claude"}), 0);
-    ASSERT_TRUE(pumpUntil([&] { return pages_.received().size() == 3; }, 40s))
-        << output() << errors();
+    ASSERT_TRUE(pumpUntil([&] { return pages_.received().size() == 3; }, 40s)) << undelivered();
     EXPECT_EQ(pages_.received().back(), "claude.localhost: Summarise:\nthe selected words");
     EXPECT_EQ(countOf(output(), loading), loads) << output();
 }
