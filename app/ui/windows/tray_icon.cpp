@@ -50,13 +50,17 @@ void TrayIcon::hide() {
 void TrayIcon::handleActivation(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
         case QSystemTrayIcon::Trigger:
+        // The second click of two quick ones arrives only as the double click: each click
+        // toggles, so two quick ones show and hide again rather than leave the second
+        // unanswered.
+        case QSystemTrayIcon::DoubleClick:
             shell_.trayLeftClicked();
             break;
         case QSystemTrayIcon::Context:
             popUpMenu();
             break;
         default:
-            // A double click also arrives as two clicks; the middle button does nothing.
+            // The middle button does nothing.
             break;
     }
 }

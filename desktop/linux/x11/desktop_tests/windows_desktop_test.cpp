@@ -1,26 +1,188 @@
 // The real Orvex with its windows on the simulated demo desktop, inside the private
-// session: it starts in the tray, and a second start brings its main window forward.
+// session with its tray: the tray icon's clicks, a preset button pressed as a user would,
+// and a second start bringing the main window back.
+#include <fstream>
+
 #include "desktop/linux/x11/desktop_tests/desktop_fixture.h"
 
 namespace orvex::testing {
 namespace {
 
-class WindowsDesktop : public OrvexDesktop {
-  protected:
-    bool mainWindowShown() {
-        ChildResult found =
-            runChild({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", "^Orvex$"},
-                     environment(), 10s);
-        return !found.out.empty();
-    }
-    std::string demo() { return (sourceDir() / "desktop/sim/scenarios/demo.json").string(); }
+struct Point {
+    int x = 0;
+    int y = 0;
 };
 
-TEST_F(WindowsDesktop, ItStartsInTheTrayAndASecondStartBringsTheWindowBack) {
+class WindowsDesktop : public BackendFixture {
+  protected:
+    std::vector<std::string> xdotool(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "/usr/bin/xdotool");
+        ChildResult result = runChild(arguments, environment(), 10s);
+        EXPECT_NE(result.exitCode, -1) << "xdotool hung: " << arguments[1];
+        std::vector<std::string> lines;
+        std::istringstream in(result.out);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    bool mainWindowShown() {
+        return !xdotool({"search", "--onlyvisible", "--name", "^Orvex$"}).empty();
+    }
+    std::string demo() { return (sourceDir() / "desktop/sim/scenarios/demo.json").string(); }
+    void startWithWindows() {
+        startOrvex({"--desktop", "sim:" + demo(), "--journal", journal_.string()});
+    }
+
+    // The centre of Orvex's icon in the tray, once the tray has embedded it: a small window
+    // of Orvex's class that is visible (the main window is far larger).
+    std::map<std::string, int> geometry(const std::string& id) {
+        std::map<std::string, int> values;
+        for (const std::string& line : xdotool({"getwindowgeometry", "--shell", id})) {
+            auto equals = line.find('=');
+            if (equals != std::string::npos)
+                values[line.substr(0, equals)] = std::atoi(line.c_str() + equals + 1);
+        }
+        return values;
+    }
+    bool isTrayIcon(const std::string& id) {
+        std::map<std::string, int> size = geometry(id);
+        return size["WIDTH"] > 0 && size["WIDTH"] <= 64 && size["HEIGHT"] <= 64;
+    }
+    std::optional<Point> trayIcon() {
+        for (const std::string& id : xdotool({"search", "--onlyvisible", "--class", "^orvex$"})) {
+            if (isTrayIcon(id)) {
+                std::map<std::string, int> at = geometry(id);
+                return Point{at["X"] + at["WIDTH"] / 2, at["Y"] + at["HEIGHT"] / 2};
+            }
+        }
+        return std::nullopt;
+    }
+    // Clicks a second apart, as a user's are: two quick ones on the icon are a double click.
+    void click(Point at, int button) {
+        pumpFor(1s);
+        // Without --sync: it waits for a motion, and there is none when the pointer is
+        // already there.
+        xdotool({"mousemove", std::to_string(at.x), std::to_string(at.y), "sleep", "0.2", "click",
+                 std::to_string(button)});
+    }
+
+    // Depth-first through Orvex's accessibility tree: the first element of `role` whose
+    // title is `title` ("" for any), with its title.
+    AXElementRef find(const AXElementRef& from, const std::string& role, const std::string& title,
+                      int depth = 0) {
+        if (!from || depth > 40)
+            return nullptr;
+        AXResult hasRole = from->copyAttribute("AXRole");
+        AXResult hasTitle = from->copyAttribute("AXTitle");
+        if (hasRole.string() && *hasRole.string() == role &&
+            (title.empty() || (hasTitle.string() && *hasTitle.string() == title)))
+            return from;
+        AXResult children = from->copyAttribute("AXChildren");
+        if (!children.elements())
+            return nullptr;
+        for (const AXElementRef& child : *children.elements()) {
+            if (AXElementRef found = find(child, role, title, depth + 1))
+                return found;
+        }
+        return nullptr;
+    }
+    // Orvex's windows on screen other than the main window and the tray icon: its menus.
+    std::size_t popUps() {
+        std::size_t count = 0;
+        for (const std::string& id : xdotool({"search", "--onlyvisible", "--class", "^orvex$"})) {
+            std::vector<std::string> name = xdotool({"getwindowname", id});
+            if (!name.empty() && name.front() != "Orvex" && !isTrayIcon(id))
+                ++count;
+        }
+        return count;
+    }
+    // Opens the tray menu and picks an item with the keyboard, as a user can: `keys` moves
+    // through the items (separators are skipped), Return chooses.
+    void chooseFromTrayMenu(Point icon, std::vector<std::string> keys) {
+        click(icon, 3);
+        ASSERT_TRUE(pumpUntil([&] { return popUps() == 1; })) << "no menu";
+        // The menu opens under the pointer; away from it no item is under the pointer.
+        xdotool({"mousemove", "0", "0"});
+        pumpFor(300ms);
+        keys.insert(keys.begin(), "key");
+        keys.push_back("Return");
+        xdotool(keys);
+        ASSERT_TRUE(pumpUntil([&] { return popUps() == 0; }));
+    }
+    std::string status() {
+        return runChild({builtProgram("orvex-cli"), "app.status"}, environment(), 30s).out;
+    }
+    AXElementRef orvexElement() {
+        return desktop().accessibility->applicationElement(orvex_->pid());
+    }
+    std::optional<Point> centreOf(const AXElementRef& element) {
+        AXResult position = element->copyAttribute("AXPosition");
+        AXResult size = element->copyAttribute("AXSize");
+        if (!position.point() || !size.size())
+            return std::nullopt;
+        return Point{static_cast<int>(position.point()->x + size.size()->width / 2),
+                     static_cast<int>(position.point()->y + size.size()->height / 2)};
+    }
+    std::string journal() { return readText(journal_); }
+
+    fs::path journal_ = root_ / "journal.jsonl";
+};
+
+TEST_F(WindowsDesktop, TheTrayIconTogglesTheWindowAndOpensItsMenu) {
     writeSettings(Json::array());
-    startOrvex({"--desktop", "sim:" + demo()});
-    pumpFor(1s);
+    startWithWindows();
+    std::optional<Point> icon;
+    ASSERT_TRUE(pumpUntil([&] { return (icon = trayIcon()).has_value(); }, 20s))
+        << "no icon in the tray\n"
+        << output() << errors();
     EXPECT_FALSE(mainWindowShown()) << "a start with the tutorial done stays in the tray";
+
+    click(*icon, 1);
+    EXPECT_TRUE(pumpUntil([&] { return mainWindowShown(); })) << "a left click shows the window";
+    click(*icon, 1);
+    EXPECT_TRUE(pumpUntil([&] { return !mainWindowShown(); })) << "and a second one hides it";
+
+    // The menu's three items, top to bottom: "Show Window", "Always on Top", "Quit"
+    // (separators are skipped). A right click never toggles the window.
+    chooseFromTrayMenu(*icon, {"Down", "Down"});
+    EXPECT_NE(status().find("\"alwaysOnTop\": true"), std::string::npos) << status();
+    EXPECT_FALSE(mainWindowShown());
+    chooseFromTrayMenu(*icon, {"Down"});
+    EXPECT_TRUE(pumpUntil([&] { return mainWindowShown(); }));
+    chooseFromTrayMenu(*icon, {"Up"});
+    EXPECT_TRUE(pumpUntil([&] { return kill(orvex_->pid(), 0) != 0 || says("stopped"); }));
+}
+
+TEST_F(WindowsDesktop, APresetButtonClickedSendsTheSelectionToTheChatApp) {
+    writeSettings(Json::array({[] {
+        Json ask = preset("ask", "chatgpt-app", "Summarise:");
+        ask["label"] = "Ask ChatGPT";
+        return ask;
+    }()}));
+    startWithWindows();
+    ASSERT_EQ(cli({"window.show"}), 0);
+    ASSERT_TRUE(pumpUntil([&] { return mainWindowShown(); }));
+
+    // Found by its accessible name, the preset's label, and clicked where it is drawn.
+    AXElementRef button;
+    ASSERT_TRUE(pumpUntil(
+        [&] { return (button = find(orvexElement(), "AXButton", "Ask ChatGPT")) != nullptr; }, 20s))
+        << "the preset button is not seen through accessibility";
+    std::optional<Point> centre = centreOf(button);
+    ASSERT_TRUE(centre);
+    click(*centre, 1);
+    EXPECT_TRUE(pumpUntil(
+        [&] { return journal().find("\"event\":\"messageSent\"") != std::string::npos; }, 20s))
+        << journal() << output() << errors();
+    EXPECT_NE(journal().find("Summarise:\\nThe release moves to Friday"), std::string::npos)
+        << journal();
+}
+
+TEST_F(WindowsDesktop, ASecondStartBringsTheWindowBack) {
+    writeSettings(Json::array());
+    startWithWindows();
+    pumpFor(1s);
+    EXPECT_FALSE(mainWindowShown());
 
     ChildResult second =
         runChild({builtProgram("orvex"), "--desktop", "sim:" + demo()}, environment(), 30s);
