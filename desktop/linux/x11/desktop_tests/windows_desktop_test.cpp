@@ -178,6 +178,41 @@ TEST_F(WindowsDesktop, APresetButtonClickedSendsTheSelectionToTheChatApp) {
         << journal();
 }
 
+// The language is chosen in the main window's menu as a user would; Orvex restarts in place
+// with the same arguments, its single-instance lock no obstacle, and answers in Japanese.
+TEST_F(WindowsDesktop, ChoosingALanguageRestartsOrvexInThatLanguage) {
+    writeSettings(Json::array({preset("kept")}));
+    startWithWindows();
+    ASSERT_EQ(cli({"window.show"}), 0);
+    ASSERT_TRUE(pumpUntil([&] { return mainWindowShown(); }));
+    AXElementRef view;
+    ASSERT_TRUE(
+        pumpUntil([&] { return (view = find(orvexElement(), "AXMenuItem", "View")) != nullptr; }));
+    std::optional<Point> centre = centreOf(view);
+    ASSERT_TRUE(centre);
+    click(*centre, 1);
+    ASSERT_TRUE(pumpUntil([&] { return popUps() == 1; })) << "no View menu";
+    // "Always on Top", "Language" ▸ "日本語".
+    xdotool({"key", "Down", "Down", "Right", "Return"});
+
+    ASSERT_TRUE(says("orvex: restarting for the new language")) << output() << errors();
+    EXPECT_TRUE(pumpUntil(
+        [&] {
+            return countOf(output(), "orvex: running (pid " + std::to_string(orvex_->pid())) == 2;
+        },
+        20s))
+        << output() << errors();
+    EXPECT_TRUE(
+        pumpUntil([&] { return status().find("\"language\": \"ja\"") != std::string::npos; }, 20s))
+        << status();
+    EXPECT_EQ(countOf(output(), "orvex: Desktop: the simulated desktop of " + demo()), 2u)
+        << "the same arguments\n"
+        << output();
+    Json settings = Json::parse(readText(configHome_ / "orvex" / "settings.json"));
+    EXPECT_EQ(settings.value("language", ""), "ja");
+    EXPECT_EQ(settings["presets"].size(), 1u) << "nothing lost";
+}
+
 TEST_F(WindowsDesktop, ASecondStartBringsTheWindowBack) {
     writeSettings(Json::array());
     startWithWindows();
