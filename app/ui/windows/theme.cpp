@@ -6,24 +6,12 @@
 #include <QStyleFactory>
 
 #include "app/ui/windows/help_theme.h"
+#include "app/ui/windows/palette.h"
 
 namespace orvex {
 namespace {
 
-// Named once; the style sheet and the palette both draw from here. The background sits
-// just above the status box's neutral fill (rgb 10, 26, 22), so the box reads as part of the
-// window rather than a patch on it.
-constexpr QLatin1StringView kBackground{"#0c1714"};
-constexpr QLatin1StringView kSurface{"#14241f"};
-constexpr QLatin1StringView kSurfaceHover{"#1c3129"};
-constexpr QLatin1StringView kSurfacePressed{"#244035"};
-constexpr QLatin1StringView kBorder{"rgba(255, 255, 255, 0.10)"};
-constexpr QLatin1StringView kText{"#e6eeeb"};
-constexpr QLatin1StringView kSecondaryText{"#9db3ab"};
-constexpr QLatin1StringView kAccent{"#5fd3a6"};
-constexpr QLatin1StringView kBadgeFill{"rgba(95, 211, 166, 0.16)"};
-constexpr QLatin1StringView kMenuSelection{"#24403d"};
-constexpr QLatin1StringView kStatusGround{"#eef3f1"};
+using namespace palette;
 
 // Latin first for its shapes, then the CJK face for every glyph the first one lacks.
 const QStringList kFontFamilies = {"Noto Sans", "Noto Sans CJK JP", "DejaVu Sans", "sans-serif"};
@@ -73,7 +61,7 @@ QToolTip { color: %1; background-color: %7; border: 1px solid %6; }
              kSurfaceHover, kSurfacePressed, kMenuSelection, kStatusGround);
 }
 
-QPalette palette() {
+QPalette windowPalette() {
     QPalette palette;
     palette.setColor(QPalette::Window, QColor(kBackground));
     palette.setColor(QPalette::WindowText, QColor(kText));
@@ -101,7 +89,7 @@ void applyTheme(QApplication& application) {
     font.setFamilies(kFontFamilies);
     font.setPixelSize(kFontPixelSize);
     QApplication::setFont(font);
-    QApplication::setPalette(palette());
+    QApplication::setPalette(windowPalette());
     application.setStyleSheet(styleSheet() + helpThemeRules());
 }
 
