@@ -1,5 +1,6 @@
 #include "app/ui/windows/preset_editor.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -365,7 +366,8 @@ void PresetEditor::retranslate() {
     shortcutHint_->setText(text("settings.shortcutHint"));
     cancel_->setText(text("dialog.cancel"));
     save_->setText(text("settings.save"));
-    for (QPushButton* button : {appBrowse_, fileBrowse_, shortcutClear_, cancel_, save_}) {
+    // Buttons, check boxes and choices are named by what they say.
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
         button->setAccessibleName(button->text());
     }
     syncVisibility();
