@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/execution/ai_destination.h"
@@ -128,7 +130,8 @@ void PresetEditor::build() {
     title_->setObjectName("sectionTitle");
     outer->addWidget(title_);
 
-    auto* scroll = new QScrollArea(this);
+    scroll_ = new QScrollArea(this);
+    auto* scroll = scroll_;
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -165,11 +168,15 @@ void PresetEditor::build() {
     aiSection_ = section(layout);
     auto* ai = static_cast<QVBoxLayout*>(aiSection_->layout());
     destinationCaption_ = caption(aiSection_, ai);
-    auto* grid = new QVBoxLayout;
-    grid->setSpacing(4);
+    // Two columns read row by row, in the table's order: the form stays short enough to see
+    // the shortcut without scrolling far.
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(16);
+    grid->setVerticalSpacing(4);
     for (AIDestination destination : kAllDestinations) {
         auto* box = new QCheckBox(aiSection_);
-        grid->addWidget(box);
+        const int position = static_cast<int>(destinations_.size());
+        grid->addWidget(box, position / 2, position % 2);
         const std::string id = identifier(destination);
         destinations_.emplace_back(id, box);
         connect(box, &QCheckBox::toggled, this, [this, id](bool on) {
@@ -379,6 +386,7 @@ void PresetEditor::start(PresetDraft draft) {
     baseline_ = draft_;
     load();
     retranslate();
+    scroll_->verticalScrollBar()->setValue(0);
     label_->setFocus(Qt::OtherFocusReason);
 }
 

@@ -19,6 +19,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 
 namespace orvex {
 
@@ -78,6 +79,7 @@ class PresetEditor : public QWidget {
     bool loading_ = false;
 
     QLabel* title_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
     QLabel* labelCaption_ = nullptr;
     QLineEdit* label_ = nullptr;
     QLabel* labelHint_ = nullptr;

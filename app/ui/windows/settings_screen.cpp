@@ -45,6 +45,8 @@ class PresetTree : public QTreeView {
     }
 };
 
+constexpr int kMemberIndent = 20;
+
 // A preset row in two lines, name over its action, destination and shortcut; a folder row
 // in one, its name.
 class PresetRowDelegate : public QStyledItemDelegate {
@@ -61,6 +63,11 @@ class PresetRowDelegate : public QStyledItemDelegate {
                const QModelIndex& index) const override {
         QStyleOptionViewItem base = option;
         initStyleOption(&base, index);
+        // A folder's presets are indented here rather than by the tree, whose indentation
+        // strip would be highlighted apart from the row.
+        if (index.parent().isValid()) {
+            base.rect.adjust(kMemberIndent, 0, 0, 0);
+        }
         const QString name = base.text;
         base.text.clear();
         QStyle* style = base.widget ? base.widget->style() : nullptr;
@@ -68,7 +75,7 @@ class PresetRowDelegate : public QStyledItemDelegate {
             style->drawControl(QStyle::CE_ItemViewItem, &base, painter, base.widget);
         }
         const bool folder = index.data(PresetListModel::IsFolderRole).toBool();
-        QRect area = option.rect.adjusted(8, 0, -8, 0);
+        QRect area = base.rect.adjusted(8, 0, -8, 0);
         painter->save();
         QFont font = option.font;
         font.setWeight(QFont::DemiBold);
@@ -186,10 +193,19 @@ void SettingsScreen::build() {
     addGroup_ = new QPushButton(listPage_);
     organize_ = new QPushButton(listPage_);
     ungroup_ = new QPushButton(listPage_);
-    for (QPushButton* button : {addNew_, addGroup_, organize_, ungroup_}) {
+    edit_ = new QPushButton(listPage_);
+    rename_ = new QPushButton(listPage_);
+    delete_ = new QPushButton(listPage_);
+    delete_->setObjectName("dangerButton");
+    // What makes something and what acts on the selection sit above the list; the
+    // whole-list operations below it.
+    for (QPushButton* button : {addNew_, addGroup_}) {
         top->addWidget(button);
     }
     top->addStretch(1);
+    for (QPushButton* button : {edit_, rename_, delete_}) {
+        top->addWidget(button);
+    }
     page->addLayout(top);
 
     auto* tree = new PresetTree;
@@ -203,7 +219,7 @@ void SettingsScreen::build() {
     list_->setItemDelegate(new PresetRowDelegate(list_));
     list_->setHeaderHidden(true);
     list_->setRootIsDecorated(false);
-    list_->setIndentation(20);
+    list_->setIndentation(0);
     list_->setItemsExpandable(false);
     list_->setUniformRowHeights(false);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -223,14 +239,9 @@ void SettingsScreen::build() {
 
     auto* bottom = new QHBoxLayout;
     bottom->setSpacing(8);
-    edit_ = new QPushButton(listPage_);
-    rename_ = new QPushButton(listPage_);
-    delete_ = new QPushButton(listPage_);
-    delete_->setObjectName("dangerButton");
-    bottom->addWidget(edit_);
-    bottom->addWidget(rename_);
+    bottom->addWidget(organize_);
+    bottom->addWidget(ungroup_);
     bottom->addStretch(1);
-    bottom->addWidget(delete_);
     page->addLayout(bottom);
     hint_ = new QLabel(listPage_);
     hint_->setObjectName("fieldHint");

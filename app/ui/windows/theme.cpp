@@ -83,7 +83,15 @@ QLineEdit, QPlainTextEdit, QComboBox {
 }
 QLineEdit:focus, QPlainTextEdit:focus, QComboBox:focus { border: 1px solid %4; }
 QComboBox QAbstractItemView { background-color: %7; border: 1px solid %6; }
-QCheckBox, QRadioButton { spacing: 8px; padding: 2px 0px; }
+QCheckBox, QRadioButton { spacing: 8px; padding: 2px 8px 2px 0px; }
+QCheckBox::indicator, QRadioButton::indicator {
+    width: 14px; height: 14px; border: 1px solid rgba(255, 255, 255, 0.45); background: %7;
+}
+QCheckBox::indicator { border-radius: 4px; }
+QRadioButton::indicator { border-radius: 8px; }
+QCheckBox::indicator:checked, QRadioButton::indicator:checked {
+    background: %4; border: 1px solid %4;
+}
 QCheckBox:focus, QRadioButton:focus { color: %4; }
 QPushButton#primaryButton { background-color: %13; border-color: %13; color: #ffffff; }
 QPushButton#primaryButton:hover { background-color: %14; }
@@ -92,7 +100,7 @@ QPushButton#dangerButton { color: %12; }
 QPushButton:disabled { color: %5; background-color: transparent; }
 QTreeView#presetList {
     background-color: transparent; border: 1px solid %6; border-radius: 8px; padding: 4px;
-    outline: none; show-decoration-selected: 1;
+    outline: none; show-decoration-selected: 0;
 }
 QTreeView#presetList::item { border-radius: 6px; }
 QTreeView#presetList::item:selected { background-color: %10; }
