@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/execution/previous_app_tracker.h"
+#include "app/shortcuts/shortcut_manager.h"
 #include "app/shortcuts/shortcut_strings.h"
 #include "app/ui/windows/about_box.h"
 #include "app/ui/windows/help_window.h"
@@ -82,6 +83,14 @@ DesktopWindows::DesktopWindows(ApplicationShell& shell, DesktopWindowsOptions op
     SettingsScreenHooks settingsHooks;
     settingsHooks.mainQueue = &shell_.mainQueue();
     settingsHooks.applicationNames = [desktop] { return runningApplicationNames(desktop); };
+    settingsHooks.shortcutRegistered = [this](const std::string& presetId) {
+        const ShortcutManager* manager = shell_.shortcuts();
+        if (!manager) {
+            return true;
+        }
+        return std::ranges::any_of(manager->registeredPresets(),
+                                   [&](const auto& entry) { return entry.second.id == presetId; });
+    };
     mainWindow_ = std::make_unique<MainWindow>(state, i18n, shell_.notifications(),
                                                std::move(viewHooks), std::move(actions),
                                                std::move(windowHooks), std::move(settingsHooks));

@@ -432,10 +432,17 @@ void PresetEditor::syncVisibility() {
 }
 
 void PresetEditor::showShortcutConflict() {
+    // Told where the shortcut is set: another preset holding the same keys, or the desktop
+    // having refused the stored one (another application may hold it).
     const auto other = shortcutTakenBy(state_.presets(), draft_.original.id, draft_.shortcut);
-    shortcutConflict_->setVisible(other.has_value());
+    const bool refused = !other && !draft_.isNew && !draft_.shortcut.empty() &&
+                         draft_.shortcut == draft_.original.shortcut && hooks_.shortcutRegistered &&
+                         !hooks_.shortcutRegistered(draft_.original.id);
+    shortcutConflict_->setVisible(other || refused);
     if (other) {
         shortcutConflict_->setText(qs(i18n_.text("settings.shortcutTaken", {{"name", *other}})));
+    } else if (refused) {
+        shortcutConflict_->setText(text("settings.shortcutRefused"));
     }
     shortcutClear_->setEnabled(!draft_.shortcut.empty());
 }

@@ -35,6 +35,9 @@ struct SettingsScreenHooks {
     std::function<std::vector<std::string>()> applicationNames;
     // The file for an open-file preset; none when the user gives up. A file dialog when empty.
     std::function<std::optional<std::string>(const QString& title)> chooseFile;
+    // Whether the preset's stored shortcut is registered with the desktop now; when empty,
+    // nothing is said about it.
+    std::function<bool(const std::string& presetId)> shortcutRegistered;
     // Confirmations and alerts; the dialogs over the screen when left empty.
     SettingsQuestions questions;
 };

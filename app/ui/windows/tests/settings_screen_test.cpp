@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -27,6 +28,7 @@ class SettingsScreenTest : public WindowsTest {
         SettingsScreenHooks hooks;
         hooks.mainQueue = &queue;
         hooks.shortcutText = [](const std::string& s) { return "<" + s + ">"; };
+        hooks.shortcutRegistered = [](const std::string& id) { return id != "a"; };
         hooks.questions.confirm = [this](const Confirmation& question) {
             asked.push_back(question);
             return answer;
@@ -201,11 +203,16 @@ TEST_F(SettingsScreenTest,
     QTest::keyClick(field(), Qt::Key_Shift, Qt::ShiftModifier);
     QTest::keyClick(field(), Qt::Key_A);
     EXPECT_EQ(screen().editor()->draft().shortcut, "CommandOrControl+Shift+2");
+    auto* notice = page->findChild<QLabel*>("fieldWarning");
+    EXPECT_FALSE(notice->isVisibleTo(page.get()));
+    QTest::keyClick(field(), Qt::Key_D, Qt::AltModifier);
+    EXPECT_EQ(notice->text(), "Also used by “A”: only one of them can work.");
     queue.advance(std::chrono::seconds(1));
     EXPECT_EQ(order(), "[F a>F b>F c d") << "a new preset saves nothing before the editor";
 
     screen().editor()->confirmLeave();
     screen().editPreset("a");
+    EXPECT_EQ(notice->text(), text("settings.shortcutRefused")) << "Alt+D did not register";
     const auto keypad2 = [this] {
         QTest::keyClick(field(), Qt::Key_2, Qt::ControlModifier | Qt::KeypadModifier);
         EXPECT_EQ(field()->text(), text("settings.shortcutUnsupportedKey"));
