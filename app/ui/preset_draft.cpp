@@ -5,18 +5,10 @@
 #include "app/execution/ai_destination.h"
 #include "app/shortcuts/shortcut_strings.h"
 #include "app/shortcuts/x11_key_map.h"
+#include "app/ui/preset_list_edits.h"
 
 namespace orvex {
 namespace {
-
-std::optional<std::size_t> indexOf(const std::vector<PresetItem>& items, const std::string& id) {
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i].id() == id) {
-            return i;
-        }
-    }
-    return std::nullopt;
-}
 
 // The same grab on this desktop: Command and Control are one key here.
 bool sameCombination(const std::string& a, const std::string& b) {
@@ -118,28 +110,24 @@ std::vector<PresetItem> withDraftSaved(const std::vector<PresetItem>& items,
                                        const PresetDraft& draft) {
     PresetData preset = presetOf(draft);
     std::vector<PresetItem> result = items;
-    const auto existing = indexOf(items, preset.id);
-    if (existing && items[*existing].isPreset()) {
+    const auto existing = std::ranges::find_if(
+        result, [&](const PresetItem& item) { return item.id() == preset.id; });
+    if (existing != result.end() && existing->isPreset()) {
         // The list may have moved it meanwhile; where it stands now wins.
-        preset.folderId = items[*existing].preset()->folderId;
-        result[*existing] = PresetItem{std::move(preset)};
+        preset.folderId = existing->preset()->folderId;
+        *existing = PresetItem{std::move(preset)};
         return result;
     }
-    if (preset.folderId) {
-        if (const auto folder = indexOf(items, *preset.folderId);
-            folder && items[*folder].isFolder()) {
-            std::size_t end = *folder + 1;
-            while (end < items.size() && items[end].isPreset() &&
-                   items[end].preset()->folderId == preset.folderId) {
-                ++end;
-            }
-            result.insert(result.begin() + static_cast<std::ptrdiff_t>(end),
-                          PresetItem{std::move(preset)});
-            return result;
-        }
-        preset.folderId.reset();
-    }
+    const std::optional<std::string> folderId = std::move(preset.folderId);
+    preset.folderId.reset();
+    const std::string id = preset.id;
     result.push_back(PresetItem{std::move(preset)});
+    // Into its folder as the last of its presets; at the top level when the folder is gone.
+    if (folderId) {
+        if (auto moved = movePreset(result, id, {folderId, std::nullopt})) {
+            return *moved;
+        }
+    }
     return result;
 }
 
