@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -472,6 +473,16 @@ bool PresetEditor::confirmLeave() {
     }
     baseline_ = draft_;
     return true;
+}
+
+void PresetEditor::keyPressEvent(QKeyEvent* event) {
+    // Escape leaves as Cancel does, asking first about unsaved changes. The shortcut field
+    // keeps its keys to itself, so Escape there never leaves.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cancel_->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void PresetEditor::chooseApplication() {

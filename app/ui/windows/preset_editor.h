@@ -63,6 +63,9 @@ class PresetEditor : public QWidget {
     // Saved or cancelled; the id of the preset the editor was on.
     void finished(const QString& presetId);
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void build();
     void retranslate();

@@ -1,6 +1,5 @@
 #include "app/ui/windows/settings_screen.h"
 
-#include <QDrag>
 #include <QDragEnterEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
