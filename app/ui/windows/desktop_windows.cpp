@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/execution/previous_app_tracker.h"
+#include "app/shortcuts/shortcut_manager.h"
 #include "app/shortcuts/shortcut_strings.h"
 #include "app/ui/windows/about_box.h"
 #include "app/ui/windows/help_window.h"
@@ -20,6 +22,25 @@ namespace {
 // The platform activates a window it was asked to only once the request has gone round;
 // a second request a moment later wins over the window that had the focus.
 constexpr int kHelpReactivateMs = 100;
+
+// What an app preset can name: the applications running now, by the name the desktop
+// gives them, each once and sorted.
+std::vector<std::string> runningApplicationNames(Desktop* desktop) {
+    std::vector<std::string> names;
+    if (!desktop || !desktop->runningApplications) {
+        return names;
+    }
+    for (const RunningApplicationRef& app : desktop->runningApplications->runningApplications()) {
+        if (app && !app->isTerminated()) {
+            if (auto name = app->localizedName(); name && !name->empty()) {
+                names.push_back(*name);
+            }
+        }
+    }
+    std::ranges::sort(names);
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
 
 }  // namespace
 
@@ -59,9 +80,20 @@ DesktopWindows::DesktopWindows(ApplicationShell& shell, DesktopWindowsOptions op
     };
     MainWindowHooks windowHooks{[this] { windowShell_->mainWindowCloseRequested(); },
                                 [this] { windowShell_->windowBecameKey(); }};
-    mainWindow_ =
-        std::make_unique<MainWindow>(state, i18n, shell_.notifications(), std::move(viewHooks),
-                                     std::move(actions), std::move(windowHooks));
+    SettingsScreenHooks settingsHooks;
+    settingsHooks.mainQueue = &shell_.mainQueue();
+    settingsHooks.applicationNames = [desktop] { return runningApplicationNames(desktop); };
+    settingsHooks.shortcutRegistered = [this](const std::string& presetId) {
+        const ShortcutManager* manager = shell_.shortcuts();
+        if (!manager) {
+            return true;
+        }
+        return std::ranges::any_of(manager->registeredPresets(),
+                                   [&](const auto& entry) { return entry.second.id == presetId; });
+    };
+    mainWindow_ = std::make_unique<MainWindow>(state, i18n, shell_.notifications(),
+                                               std::move(viewHooks), std::move(actions),
+                                               std::move(windowHooks), std::move(settingsHooks));
     tutorial_ = new TutorialOverlay(i18n, shell_.notifications(), mainWindow_->mainViewArea());
     host_ = std::make_unique<QtWindowHost>(
         *mainWindow_,

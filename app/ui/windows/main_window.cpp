@@ -22,7 +22,8 @@ void setText(QAction* action, LocalizationManager& i18n, const char* key) {
 
 MainWindow::MainWindow(AppState& state, LocalizationManager& i18n,
                        NotificationCenter& notifications, MainViewHooks viewHooks,
-                       MenuActions actions, MainWindowHooks hooks, QWidget* parent)
+                       MenuActions actions, MainWindowHooks hooks,
+                       SettingsScreenHooks settingsHooks, QWidget* parent)
     : QMainWindow(parent),
       state_(state),
       i18n_(i18n),
@@ -38,7 +39,11 @@ MainWindow::MainWindow(AppState& state, LocalizationManager& i18n,
     areaLayout->setContentsMargins(0, 0, 0, 0);
     mainView_ = new MainView(state_, i18n_, notifications_, viewHooks_, mainArea_);
     areaLayout->addWidget(mainView_);
-    settings_ = new SettingsContainer(i18n_, notifications_, pages_);
+    if (!settingsHooks.shortcutText) {
+        settingsHooks.shortcutText = viewHooks_.shortcutText;
+    }
+    settings_ =
+        new SettingsContainer(state_, i18n_, notifications_, std::move(settingsHooks), pages_);
     pages_->addWidget(mainArea_);
     pages_->addWidget(settings_);
     setCentralWidget(pages_);

@@ -8,6 +8,7 @@
 #include "app/notifications/notification_center.h"
 #include "app/store/app_state.h"
 #include "app/ui/windows/main_view.h"
+#include "app/ui/windows/preset_editor.h"
 
 class QAction;
 class QActionGroup;
@@ -51,7 +52,7 @@ class MainWindow : public QMainWindow {
 
     MainWindow(AppState& state, LocalizationManager& i18n, NotificationCenter& notifications,
                MainViewHooks viewHooks, MenuActions actions, MainWindowHooks hooks,
-               QWidget* parent = nullptr);
+               SettingsScreenHooks settingsHooks = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The settings page (true) or the main view (false).
@@ -65,6 +66,7 @@ class MainWindow : public QMainWindow {
     // overlay laid over it stays.
     QWidget* mainViewArea() const;
     MainView* mainView() const { return mainView_; }
+    SettingsContainer* settingsPage() const { return settings_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;

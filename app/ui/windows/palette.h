@@ -21,6 +21,11 @@ inline constexpr QLatin1StringView kAccentHover{"#7fe0bb"};
 inline constexpr QLatin1StringView kBadgeFill{"rgba(95, 211, 166, 0.16)"};
 inline constexpr QLatin1StringView kMenuSelection{"#24403d"};
 inline constexpr QLatin1StringView kStatusGround{"#eef3f1"};
+inline constexpr QLatin1StringView kDanger{"#f28b82"};
+inline constexpr QLatin1StringView kPrimary{"#0f8a63"};
+inline constexpr QLatin1StringView kPrimaryHover{"#12a575"};
+// The warning of the shortcut field: the desktop's usual orange.
+inline constexpr QLatin1StringView kWarning{"#ff9500"};
 
 // Style rules written with "@name" for the colours above ("@background", "@surface",
 // "@surfaceHover", "@surfacePressed", "@border", "@text", "@secondaryText",

@@ -4,31 +4,38 @@
 
 #include "app/i18n/localization_manager.h"
 #include "app/notifications/notification_center.h"
+#include "app/store/app_state.h"
+#include "app/ui/windows/preset_editor.h"
 
 class QLabel;
 class QPushButton;
 
 namespace orvex {
 
-// The settings page of the main window: its title and the way back to the preset buttons.
-// The settings screen proper (the preset list and the preset editor) is laid into this page
-// below the title; the page itself only frames it and leads back.
+class SettingsScreen;
+
+// The settings page of the main window: its title, the way back to the preset buttons, and
+// the settings screen (the preset list and the preset editor) below them.
 class SettingsContainer : public QWidget {
     Q_OBJECT
   public:
-    SettingsContainer(LocalizationManager& i18n, NotificationCenter& notifications,
-                      QWidget* parent = nullptr);
+    SettingsContainer(AppState& state, LocalizationManager& i18n, NotificationCenter& notifications,
+                      SettingsScreenHooks hooks, QWidget* parent = nullptr);
     ~SettingsContainer() override;
 
     QWidget* firstFocus() const;
+    SettingsScreen* screen() const { return screen_; }
 
   private:
     void retranslate();
 
     LocalizationManager& i18n_;
+    NotificationCenter& notifications_;
     QLabel* title_ = nullptr;
     QPushButton* back_ = nullptr;
+    SettingsScreen* screen_ = nullptr;
     std::size_t languageObserver_ = 0;
+    NotificationCenter::Token editObserver_ = 0;
 };
 
 }  // namespace orvex

@@ -56,9 +56,57 @@ QScrollBar:vertical { background: transparent; width: 8px; margin: 0px; }
 QScrollBar::handle:vertical { background: %8; border-radius: 4px; min-height: 32px; }
 QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }
 QToolTip { color: %1; background-color: %7; border: 1px solid %6; }
+QLabel#sectionTitle { font-size: 16px; font-weight: 600; }
+QLabel#fieldCaption { font-weight: 600; margin-top: 8px; }
+QLabel#fieldHint { color: %5; font-size: 12px; }
+QLabel#fieldWarning { color: %12; font-size: 12px; }
+QLineEdit, QPlainTextEdit, QComboBox {
+    background-color: %7; border: 1px solid %6; border-radius: 6px; padding: 4px 8px;
+    selection-background-color: %10;
+}
+QLineEdit:focus, QPlainTextEdit:focus, QComboBox:focus { border: 1px solid %4; }
+QComboBox QAbstractItemView { background-color: %7; border: 1px solid %6; }
+QCheckBox, QRadioButton { spacing: 8px; padding: 2px 8px 2px 0px; }
+QCheckBox::indicator, QRadioButton::indicator {
+    width: 14px; height: 14px; border: 1px solid rgba(255, 255, 255, 0.45); background: %7;
+}
+QCheckBox::indicator { border-radius: 4px; }
+QRadioButton::indicator { border-radius: 8px; }
+QCheckBox::indicator:checked, QRadioButton::indicator:checked {
+    background: %4; border: 1px solid %4;
+}
+QCheckBox:focus, QRadioButton:focus { color: %4; }
+QPushButton#primaryButton { background-color: %13; border-color: %13; color: #ffffff; }
+QPushButton#primaryButton:hover { background-color: %14; }
+QPushButton#primaryButton:focus { border: 2px solid %1; }
+QPushButton#dangerButton { color: %12; }
+QPushButton:disabled { color: %5; background-color: transparent; }
+QTreeView#presetList {
+    background-color: transparent; border: 1px solid %6; border-radius: 8px; padding: 4px;
+    outline: none; show-decoration-selected: 0;
+}
+QTreeView#presetList::item { border-radius: 6px; }
+QTreeView#presetList::item:selected { background-color: %10; }
+QTreeView#presetList::item:hover:!selected { background-color: %7; }
+QTreeView#presetList:focus { border: 1px solid %4; }
+QLabel#dropZone {
+    border: 1px dashed %6; border-radius: 8px; padding: 8px; color: %5; font-size: 12px;
+}
+QLabel#dropZone[active="true"] { border: 1px dashed %4; color: %1; }
+QFrame#shortcutBox {
+    background-color: rgba(255, 255, 255, 0.05); border: 1px solid rgba(255, 255, 255, 0.10);
+    border-radius: 6px;
+}
+QFrame#shortcutBox[focused="true"] { border: 1px solid rgb(16, 185, 129); }
+QLineEdit#shortcut-input {
+    background: transparent; border: none; padding: 0px; color: #ffffff; font-size: 16px;
+    font-weight: 500;
+}
+QLineEdit#shortcut-input[warning="true"] { color: %15; }
 )")
         .arg(kText, kBackground, kBadgeFill, kAccent, kSecondaryText, kBorder, kSurface,
-             kSurfaceHover, kSurfacePressed, kMenuSelection, kStatusGround);
+             kSurfaceHover, kSurfacePressed, kMenuSelection, kStatusGround)
+        .arg(kDanger, kPrimary, kPrimaryHover, kWarning);
 }
 
 QPalette windowPalette() {

@@ -5,11 +5,13 @@
 #include <unistd.h>
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
 #include <QWindow>
 
@@ -24,7 +26,11 @@
 #include "app/ui/windows/desktop_windows.h"
 #include "app/ui/windows/help_window.h"
 #include "app/ui/windows/main_window.h"
+#include "app/ui/windows/preset_editor.h"
+#include "app/ui/windows/settings_container.h"
 #include "app/ui/windows/settings_dialogs.h"
+#include "app/ui/windows/settings_screen.h"
+#include "app/ui/windows/shortcut_capture_field.h"
 #include "app/ui/windows/theme.h"
 #include "app/ui/windows/tray_icon.h"
 #include "app/ui/windows/tutorial_overlay.h"
@@ -80,6 +86,92 @@ std::vector<PresetItem> withFolder(std::vector<PresetData> presets, bool open) {
         items.push_back({presets[i]});
     }
     return items;
+}
+
+// One preset of each action, two of them in a folder, for the settings screen.
+std::vector<PresetItem> settingsPresets(const std::vector<PresetData>& factory) {
+    std::vector<PresetItem> items{folder("F1", "Writing", true)};
+    PresetData ai = factory.front();
+    ai.folderId = "F1";
+    ai.destinations = {"chatgpt-app", "terminal"};
+    ai.fixedPrompt = "Translate into plain English:";
+    items.push_back({ai});
+    PresetData second = factory.at(1);
+    second.folderId = "F1";
+    items.push_back({second});
+    PresetData app = newBlankPreset();
+    app.id = "app";
+    app.label = "Bring up the browser";
+    app.appName = "Firefox";
+    app.shortcut = "Control+Alt+B";
+    PresetData file = newBlankPreset();
+    file.id = "file";
+    file.label = "Open the weekly notes";
+    file.filePath = "/home/user/Documents/weekly-notes.md";
+    PresetData create = newBlankPreset();
+    create.id = "create";
+    create.label = "New Markdown file";
+    create.createFile = true;
+    create.fileExt = "md";
+    for (const PresetData& preset : {app, file, create}) {
+        items.push_back({preset});
+    }
+    return items;
+}
+
+// The settings page: the list with a folder, the editor of each action, the shortcut field
+// focused and warning, and each question the screen asks.
+void shootSettings(Camera& camera, MainWindow& main, AppState& state, LocalizationManager& i18n,
+                   const std::vector<PresetData>& factory, const QString& lang) {
+    state.setPresets(settingsPresets(factory));
+    main.showSettings(true);
+    SettingsScreen& screen = *main.settingsPage()->screen();
+    screen.select(factory.front().id);
+    camera.shoot(main, "settings-" + lang + "-list");
+    const std::pair<std::string, const char*> editors[] = {{factory.front().id, "ai"},
+                                                           {"app", "app"},
+                                                           {"file", "open-file"},
+                                                           {"create", "create-file"}};
+    for (const auto& [id, name] : editors) {
+        screen.editPreset(id);
+        camera.shoot(main, "settings-" + lang + "-editor-" + name);
+    }
+    screen.editPreset(factory.front().id);
+    if (auto* field = main.findChild<ShortcutCaptureField*>()) {
+        // The field sits at the end of the form, placed once the editor is laid out.
+        settle();
+        if (auto* scroll = screen.editor()->findChild<QScrollArea*>()) {
+            scroll->ensureWidgetVisible(field);
+        }
+        field->setFocus(Qt::MouseFocusReason);
+        camera.shoot(main, "settings-" + lang + "-shortcut-focused");
+        QKeyEvent keypad(QEvent::KeyPress, Qt::Key_2, Qt::ControlModifier | Qt::KeypadModifier);
+        QApplication::sendEvent(field, &keypad);
+        camera.shoot(main, "settings-" + lang + "-shortcut-warning");
+    }
+    screen.confirmLeave();
+
+    const auto text = [&](const char* key, const TextParams& params = {}) {
+        return QString::fromStdString(i18n.text(key, params));
+    };
+    const std::pair<Confirmation, const char*> questions[] = {
+        {{text("settings.deletePresetConfirm", {{"name", factory.front().label}}), QString(),
+          text("dialog.delete"), text("dialog.cancel"), true},
+         "delete-preset"},
+        {{text("settings.deleteGroupConfirm", {{"name", "Writing"}}), QString(),
+          text("dialog.delete"), text("dialog.cancel"), true},
+         "delete-folder"},
+        {{text("settings.discardConfirm"), text("settings.discardDetail"),
+          text("settings.discardBtn"), text("dialog.cancel"), true},
+         "discard"}};
+    for (const auto& [question, name] : questions) {
+        ConfirmationBox box = buildConfirmationBox(&main, question);
+        box.box->show();
+        camera.shoot(*box.box, "settings-" + lang + "-confirm-" + name);
+        box.box->hide();
+        delete box.box;
+    }
+    main.showSettings(false);
 }
 
 }  // namespace
@@ -202,10 +294,14 @@ int main(int argc, char** argv) {
         std::cerr << "orvex-screenshots: no tray in this session, no tray menu shot\n";
     }
 
+    shootSettings(camera, main, state, i18n, factory, "en");
+    state.setPresets(withFolder(factory, true));
+
     // Japanese last: the language switch rebuilds every text in place.
     i18n.loadLanguage("ja");
     state.setStatus("", false);
     camera.shoot(main, "main-ja");
+    shootSettings(camera, main, state, i18n, factory, "ja");
 
     windows.reset();
     scratch.removeRecursively();
