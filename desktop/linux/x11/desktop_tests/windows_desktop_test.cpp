@@ -66,25 +66,39 @@ class WindowsDesktop : public BackendFixture {
                  std::to_string(button)});
     }
 
-    // Depth-first through Orvex's accessibility tree: the first element of `role` whose
-    // title is `title` ("" for any), with its title.
-    AXElementRef find(const AXElementRef& from, const std::string& role, const std::string& title,
-                      int depth = 0) {
+    // Depth-first through Orvex's accessibility tree: the elements of `role` whose title is
+    // `title`.
+    void findAll(const AXElementRef& from, const std::string& role, const std::string& title,
+                 std::vector<AXElementRef>& found, int depth = 0) {
         if (!from || depth > 40)
-            return nullptr;
+            return;
         AXResult hasRole = from->copyAttribute("AXRole");
         AXResult hasTitle = from->copyAttribute("AXTitle");
-        if (hasRole.string() && *hasRole.string() == role &&
-            (title.empty() || (hasTitle.string() && *hasTitle.string() == title)))
-            return from;
+        if (hasRole.string() && *hasRole.string() == role && hasTitle.string() &&
+            *hasTitle.string() == title)
+            found.push_back(from);
         AXResult children = from->copyAttribute("AXChildren");
         if (!children.elements())
-            return nullptr;
-        for (const AXElementRef& child : *children.elements()) {
-            if (AXElementRef found = find(child, role, title, depth + 1))
-                return found;
+            return;
+        for (const AXElementRef& child : *children.elements())
+            findAll(child, role, title, found, depth + 1);
+    }
+    // Where to click the first such element that is on screen (hidden widgets have no area).
+    std::optional<Point> onScreen(const std::string& role, const std::string& title) {
+        std::vector<AXElementRef> found;
+        findAll(orvexElement(), role, title, found);
+        for (const AXElementRef& element : found) {
+            AXResult position = element->copyAttribute("AXPosition");
+            AXResult size = element->copyAttribute("AXSize");
+            if (position.point() && size.size() && size.size()->width > 0 &&
+                size.size()->height > 0 && position.point()->x >= 0 && position.point()->y >= 0) {
+                // A check box answers only on its box and text: its left end, not its centre.
+                const double across = role == "AXCheckBox" ? 12 : size.size()->width / 2;
+                return Point{static_cast<int>(position.point()->x + across),
+                             static_cast<int>(position.point()->y + size.size()->height / 2)};
+            }
         }
-        return nullptr;
+        return std::nullopt;
     }
     // Orvex's windows on screen other than the main window and the tray icon: its menus.
     std::size_t popUps() {
@@ -115,15 +129,30 @@ class WindowsDesktop : public BackendFixture {
     AXElementRef orvexElement() {
         return desktop().accessibility->applicationElement(orvex_->pid());
     }
-    std::optional<Point> centreOf(const AXElementRef& element) {
-        AXResult position = element->copyAttribute("AXPosition");
-        AXResult size = element->copyAttribute("AXSize");
-        if (!position.point() || !size.size())
-            return std::nullopt;
-        return Point{static_cast<int>(position.point()->x + size.size()->width / 2),
-                     static_cast<int>(position.point()->y + size.size()->height / 2)};
-    }
     std::string journal() { return readText(journal_); }
+    // Clicks the centre of Orvex's control of that role and accessible name, once it shows.
+    // Clicks Orvex's control of that role and accessible name once it shows, scrolling the
+    // main window's page down first while the control lies below the window.
+    void clickNamed(const std::string& role, const std::string& name) {
+        std::optional<Point> at;
+        ASSERT_TRUE(pumpUntil([&] { return (at = onScreen(role, name)).has_value(); }))
+            << role << " \"" << name << "\" is not on screen";
+        std::vector<std::string> main = xdotool({"search", "--onlyvisible", "--name", "^Orvex$"});
+        if (!main.empty()) {
+            std::map<std::string, int> window = geometry(main.front());
+            const int bottom = window["Y"] + window["HEIGHT"] - 64;
+            const Point middle{window["X"] + window["WIDTH"] / 2,
+                               window["Y"] + window["HEIGHT"] / 2};
+            for (int turn = 0; at && at->y > bottom && turn < 40; ++turn) {
+                xdotool({"mousemove", std::to_string(middle.x), std::to_string(middle.y), "click",
+                         "5"});
+                pumpFor(100ms);
+                at = onScreen(role, name);
+            }
+        }
+        ASSERT_TRUE(at);
+        click(*at, 1);
+    }
 
     fs::path journal_ = root_ / "journal.jsonl";
 };
@@ -164,17 +193,45 @@ TEST_F(WindowsDesktop, APresetButtonClickedSendsTheSelectionToTheChatApp) {
     ASSERT_TRUE(pumpUntil([&] { return mainWindowShown(); }));
 
     // Found by its accessible name, the preset's label, and clicked where it is drawn.
-    AXElementRef button;
-    ASSERT_TRUE(pumpUntil(
-        [&] { return (button = find(orvexElement(), "AXButton", "Ask ChatGPT")) != nullptr; }, 20s))
-        << "the preset button is not seen through accessibility";
-    std::optional<Point> centre = centreOf(button);
-    ASSERT_TRUE(centre);
-    click(*centre, 1);
+    clickNamed("AXButton", "Ask ChatGPT");
     EXPECT_TRUE(pumpUntil(
         [&] { return journal().find("\"event\":\"messageSent\"") != std::string::npos; }, 20s))
         << journal() << output() << errors();
     EXPECT_NE(journal().find("Summarise:\\nThe release moves to Friday"), std::string::npos)
+        << journal();
+}
+
+// A preset made in the settings screen as a user makes it (controls found by their
+// accessible names, text typed), saved, and run from its new button. A new preset
+// starts with the ChatGPT app as its destination.
+TEST_F(WindowsDesktop, APresetMadeInTheEditorIsSavedAndRuns) {
+    writeSettings(Json::array());
+    startWithWindows();
+    ASSERT_EQ(cli({"window.show"}), 0);
+    ASSERT_TRUE(pumpUntil([&] { return mainWindowShown(); }));
+    clickNamed("AXButton", "Settings");
+    clickNamed("AXButton", "Add Preset");
+    clickNamed("AXTextField", "Name");
+    xdotool({"type", "Summarise it"});
+    clickNamed("AXTextArea", "Fixed Prompt");
+    xdotool({"type", "Summarise:"});
+    clickNamed("AXButton", "Save");
+    clickNamed("AXButton", "Back");
+
+    Json saved;
+    ASSERT_TRUE(pumpUntil([&] {
+        saved = Json::parse(readText(configHome_ / "orvex" / "settings.json"));
+        return saved["presets"].size() == 1;
+    })) << saved.dump(2)
+        << errors();
+    const Json& made = saved["presets"][0];
+    EXPECT_EQ(made.value("label", ""), "Summarise it");
+    EXPECT_EQ(made.value("fixedPrompt", ""), "Summarise:");
+    EXPECT_EQ(made["destinations"], Json::array({"chatgpt-app"})) << made.dump(2);
+
+    clickNamed("AXButton", "Summarise it");
+    EXPECT_TRUE(pumpUntil(
+        [&] { return journal().find("Summarise:\\nThe release moves") != std::string::npos; }, 20s))
         << journal();
 }
 
@@ -185,12 +242,7 @@ TEST_F(WindowsDesktop, ChoosingALanguageRestartsOrvexInThatLanguage) {
     startWithWindows();
     ASSERT_EQ(cli({"window.show"}), 0);
     ASSERT_TRUE(pumpUntil([&] { return mainWindowShown(); }));
-    AXElementRef view;
-    ASSERT_TRUE(
-        pumpUntil([&] { return (view = find(orvexElement(), "AXMenuItem", "View")) != nullptr; }));
-    std::optional<Point> centre = centreOf(view);
-    ASSERT_TRUE(centre);
-    click(*centre, 1);
+    clickNamed("AXMenuItem", "View");
     ASSERT_TRUE(pumpUntil([&] { return popUps() == 1; })) << "no View menu";
     // "Always on Top", "Language" ▸ "日本語".
     xdotool({"key", "Down", "Down", "Right", "Return"});
