@@ -131,26 +131,25 @@ class WindowsDesktop : public BackendFixture {
     }
     std::string journal() { return readText(journal_); }
     // Clicks the centre of Orvex's control of that role and accessible name, once it shows.
-    // Clicks Orvex's control of that role and accessible name once it shows, scrolling the
-    // main window's page down first while the control lies below the window.
+    void focusNamed(const std::string& role, const std::string& name) {
+        std::vector<AXElementRef> found;
+        ASSERT_TRUE(pumpUntil([&] {
+            found.clear();
+            findAll(orvexElement(), role, name, found);
+            return !found.empty();
+        })) << role
+            << " \"" << name << "\" is not there";
+        ASSERT_EQ(found.front()->setAttribute("AXFocused", true), AXError::success);
+        ASSERT_TRUE(pumpUntil([&] {
+            AXResult focused = found.front()->copyAttribute("AXFocused");
+            return focused.boolean() && *focused.boolean();
+        }));
+    }
+    // Clicks Orvex's control of that role and accessible name once it shows.
     void clickNamed(const std::string& role, const std::string& name) {
         std::optional<Point> at;
         ASSERT_TRUE(pumpUntil([&] { return (at = onScreen(role, name)).has_value(); }))
             << role << " \"" << name << "\" is not on screen";
-        std::vector<std::string> main = xdotool({"search", "--onlyvisible", "--name", "^Orvex$"});
-        if (!main.empty()) {
-            std::map<std::string, int> window = geometry(main.front());
-            const int bottom = window["Y"] + window["HEIGHT"] - 64;
-            const Point middle{window["X"] + window["WIDTH"] / 2,
-                               window["Y"] + window["HEIGHT"] / 2};
-            for (int turn = 0; at && at->y > bottom && turn < 40; ++turn) {
-                xdotool({"mousemove", std::to_string(middle.x), std::to_string(middle.y), "click",
-                         "5"});
-                pumpFor(100ms);
-                at = onScreen(role, name);
-            }
-        }
-        ASSERT_TRUE(at);
         click(*at, 1);
     }
 
@@ -202,7 +201,7 @@ TEST_F(WindowsDesktop, APresetButtonClickedSendsTheSelectionToTheChatApp) {
 }
 
 // A preset made in the settings screen as a user makes it (controls found by their
-// accessible names, text typed), saved, and run from its new button. A new preset
+// accessible names, text and keys typed), saved, and run from its new button. A new preset
 // starts with the ChatGPT app as its destination.
 TEST_F(WindowsDesktop, APresetMadeInTheEditorIsSavedAndRuns) {
     writeSettings(Json::array());
@@ -215,6 +214,9 @@ TEST_F(WindowsDesktop, APresetMadeInTheEditorIsSavedAndRuns) {
     xdotool({"type", "Summarise it"});
     clickNamed("AXTextArea", "Fixed Prompt");
     xdotool({"type", "Summarise:"});
+    // Below the page's fold: focused through accessibility, as a screen reader user would.
+    focusNamed("AXTextField", "shortcut-input");
+    xdotool({"key", "ctrl+alt+k"});
     clickNamed("AXButton", "Save");
     clickNamed("AXButton", "Back");
 
@@ -228,6 +230,7 @@ TEST_F(WindowsDesktop, APresetMadeInTheEditorIsSavedAndRuns) {
     EXPECT_EQ(made.value("label", ""), "Summarise it");
     EXPECT_EQ(made.value("fixedPrompt", ""), "Summarise:");
     EXPECT_EQ(made["destinations"], Json::array({"chatgpt-app"})) << made.dump(2);
+    EXPECT_EQ(made.value("shortcut", ""), "CommandOrControl+Alt+K") << errors();
 
     clickNamed("AXButton", "Summarise it");
     EXPECT_TRUE(pumpUntil(
