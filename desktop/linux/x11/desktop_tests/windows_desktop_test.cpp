@@ -84,7 +84,9 @@ class WindowsDesktop : public BackendFixture {
             findAll(child, role, title, found, depth + 1);
     }
     // Where to click the first such element that is on screen (hidden widgets have no area).
-    std::optional<Point> onScreen(const std::string& role, const std::string& title) {
+    // With `top`, a point just inside its upper edge instead of its middle.
+    std::optional<Point> onScreen(const std::string& role, const std::string& title,
+                                  bool top = false) {
         std::vector<AXElementRef> found;
         findAll(orvexElement(), role, title, found);
         for (const AXElementRef& element : found) {
@@ -94,8 +96,9 @@ class WindowsDesktop : public BackendFixture {
                 size.size()->height > 0 && position.point()->x >= 0 && position.point()->y >= 0) {
                 // A check box answers only on its box and text: its left end, not its centre.
                 const double across = role == "AXCheckBox" ? 12 : size.size()->width / 2;
-                return Point{static_cast<int>(position.point()->x + across),
-                             static_cast<int>(position.point()->y + size.size()->height / 2)};
+                return Point{
+                    static_cast<int>(position.point()->x + across),
+                    static_cast<int>(position.point()->y + (top ? 4 : size.size()->height / 2))};
             }
         }
         return std::nullopt;
@@ -236,6 +239,44 @@ TEST_F(WindowsDesktop, APresetMadeInTheEditorIsSavedAndRuns) {
     EXPECT_TRUE(pumpUntil(
         [&] { return journal().find("Summarise:\\nThe release moves") != std::string::npos; }, 20s))
         << journal();
+}
+
+// A preset dragged with the pointer above another in the settings list moves there, and
+// the new order is what the settings file holds.
+TEST_F(WindowsDesktop, APresetDraggedInTheSettingsListIsSavedInItsNewPlace) {
+    writeSettings(Json::array({preset("Alpha"), preset("Beta")}));
+    startWithWindows();
+    ASSERT_EQ(cli({"window.show"}), 0);
+    ASSERT_TRUE(pumpUntil([&] { return mainWindowShown(); }));
+    clickNamed("AXButton", "Settings");
+    std::optional<Point> alpha, beta;
+    ASSERT_TRUE(pumpUntil([&] {
+        alpha = onScreen("AXCell", "Alpha", /*top=*/true);
+        beta = onScreen("AXCell", "Beta");
+        return alpha && beta;
+    })) << "the list's rows are not seen through accessibility";
+
+    std::vector<std::string> drag{"mousemove", std::to_string(beta->x), std::to_string(beta->y),
+                                  "mousedown", "1"};
+    // In steps, as a hand moves: the drag starts after a few pixels of motion.
+    for (int step = 1; step <= 8; ++step) {
+        const int y = beta->y + (alpha->y - beta->y) * step / 8;
+        drag.insert(drag.end(),
+                    {"sleep", "0.05", "mousemove", std::to_string(alpha->x), std::to_string(y)});
+    }
+    drag.insert(drag.end(), {"sleep", "0.3", "mouseup", "1"});
+    xdotool(drag);
+
+    auto labels = [&] {
+        std::vector<std::string> order;
+        Json saved = Json::parse(readText(configHome_ / "orvex" / "settings.json"));
+        for (const Json& item : saved["presets"])
+            order.push_back(item.value("label", ""));
+        return order;
+    };
+    EXPECT_TRUE(pumpUntil([&] {
+        return labels() == std::vector<std::string>{"Beta", "Alpha"};
+    })) << readText(configHome_ / "orvex" / "settings.json");
 }
 
 // The language is chosen in the main window's menu as a user would; Orvex restarts in place
