@@ -38,6 +38,9 @@ class Workspace {
     // folder (and, with `includeUtilities`, then in its utilities folder); none if absent.
     virtual std::optional<std::string> applicationPathForName(const std::string& name,
                                                               bool includeUtilities) = 0;
+    // The names of the installed applications a user can pick, each of which
+    // applicationPathForName finds; sorted, each once.
+    virtual std::vector<std::string> installedApplicationNames() = 0;
     // Launches (or, when running, reopens) the application at `applicationPath`. The
     // completion may run on any thread, possibly before this call returns.
     virtual void openApplication(const std::string& applicationPath,

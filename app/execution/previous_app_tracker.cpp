@@ -6,6 +6,7 @@
 #include "app/execution/apple_script_runner.h"
 #include "app/execution/execution_waits.h"
 #include "app/execution/focused_element.h"
+#include "base/log.h"
 
 namespace orvex {
 namespace {
@@ -332,6 +333,10 @@ void PreviousAppTracker::pollFocus(std::uint64_t generation, const std::string& 
 
 void PreviousAppTracker::inputFocused(const std::string& key, const RunningApplicationRef& app,
                                       bool web) {
+    // Which way the next send for this destination goes follows from here; the line says
+    // why a preset went to the browser rather than the app, or back.
+    log::system("[PreviousAppTracker] Input focused for " + key +
+                (web ? " in the browser" : " in its app"));
     recordSendTarget(key);
     if (key != destination_ids::lastInputField) {
         if (web) {

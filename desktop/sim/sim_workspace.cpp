@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <set>
 
 #include "desktop/sim/sim_desktop.h"
 #include "desktop/sim/sim_state.h"
@@ -160,6 +161,21 @@ bool SimWorkspace::showFolder(const std::string& folderPath) {
         return false;
     state.activate(state.fileManager()->pid, "showFolder");
     return true;
+}
+
+std::vector<std::string> SimWorkspace::installedApplicationNames() {
+    std::lock_guard lock(desktop_.mutex_);
+    std::set<std::string> names;
+    for (const SimApp& app : desktop_.state_->apps) {
+        const std::filesystem::path file(app.definition.path.value_or(""));
+        const std::string folder = file.parent_path().string();
+        // Only where applicationPathForName looks, by the name it looks for.
+        if (app.definition.installed && file.extension() == ".app" &&
+            (folder == "/Applications" || folder == "/Applications/Utilities")) {
+            names.insert(file.stem().string());
+        }
+    }
+    return {names.begin(), names.end()};
 }
 
 std::vector<std::string> SimWorkspace::httpsURLHandlerBundleIds() {

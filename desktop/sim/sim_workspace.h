@@ -25,6 +25,7 @@ class SimWorkspace final : public Workspace {
     // Accepted when the folder exists and a file manager is installed.
     bool showFolder(const std::string& folderPath) override;
     std::vector<std::string> httpsURLHandlerBundleIds() override;
+    std::vector<std::string> installedApplicationNames() override;
     SubscriptionId subscribeDidActivateApplication(ActivationHandler handler) override;
     SubscriptionId subscribeDidWake(WakeHandler handler) override;
     void unsubscribe(SubscriptionId id) override;

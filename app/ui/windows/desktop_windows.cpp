@@ -23,25 +23,6 @@ namespace {
 // a second request a moment later wins over the window that had the focus.
 constexpr int kHelpReactivateMs = 100;
 
-// What an app preset can name: the applications running now, by the name the desktop
-// gives them, each once and sorted.
-std::vector<std::string> runningApplicationNames(Desktop* desktop) {
-    std::vector<std::string> names;
-    if (!desktop || !desktop->runningApplications) {
-        return names;
-    }
-    for (const RunningApplicationRef& app : desktop->runningApplications->runningApplications()) {
-        if (app && !app->isTerminated()) {
-            if (auto name = app->localizedName(); name && !name->empty()) {
-                names.push_back(*name);
-            }
-        }
-    }
-    std::ranges::sort(names);
-    names.erase(std::unique(names.begin(), names.end()), names.end());
-    return names;
-}
-
 }  // namespace
 
 DesktopWindows::DesktopWindows(ApplicationShell& shell, DesktopWindowsOptions options)
@@ -82,7 +63,11 @@ DesktopWindows::DesktopWindows(ApplicationShell& shell, DesktopWindowsOptions op
                                 [this] { windowShell_->windowBecameKey(); }};
     SettingsScreenHooks settingsHooks;
     settingsHooks.mainQueue = &shell_.mainQueue();
-    settingsHooks.applicationNames = [desktop] { return runningApplicationNames(desktop); };
+    // What an app preset can name: the applications installed on the desktop.
+    settingsHooks.applicationNames = [desktop] {
+        return desktop && desktop->workspace ? desktop->workspace->installedApplicationNames()
+                                             : std::vector<std::string>{};
+    };
     settingsHooks.shortcutRegistered = [this](const std::string& presetId) {
         const ShortcutManager* manager = shell_.shortcuts();
         if (!manager) {

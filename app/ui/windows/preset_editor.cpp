@@ -493,7 +493,7 @@ void PresetEditor::chooseApplication() {
         menu.addAction(qs(name), this, [this, name] { appName_->setText(qs(name)); });
     }
     if (names.empty()) {
-        menu.addAction(text("settings.noRunningApps"))->setEnabled(false);
+        menu.addAction(text("settings.noInstalledApps"))->setEnabled(false);
     }
     menu.exec(appBrowse_->mapToGlobal(QPoint(0, appBrowse_->height())));
 }

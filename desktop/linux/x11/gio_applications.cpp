@@ -3,6 +3,8 @@
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
+#include <set>
+
 namespace orvex::linux_desktop {
 
 namespace {
@@ -53,6 +55,19 @@ std::optional<std::string> desktopFileForName(const std::string& name) {
     }
     g_list_free_full(all, g_object_unref);
     return path;
+}
+
+std::vector<std::string> applicationNames() {
+    std::set<std::string> names;
+    GList* all = g_app_info_get_all();
+    for (GList* item = all; item; item = item->next) {
+        auto* info = G_APP_INFO(item->data);
+        const char* name = g_app_info_get_name(info);
+        if (name && *name && g_app_info_should_show(info))
+            names.insert(name);
+    }
+    g_list_free_full(all, g_object_unref);
+    return {names.begin(), names.end()};
 }
 
 LaunchOutcome launchDesktopFile(const std::string& path) {

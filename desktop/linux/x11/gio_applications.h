@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orvex::linux_desktop {
 
@@ -13,6 +14,10 @@ std::optional<std::string> desktopFileForId(const std::string& id);
 // The desktop file of the first entry whose Name (plain or in the user's language) is
 // `name`; nothing when none is.
 std::optional<std::string> desktopFileForName(const std::string& name);
+
+// The names of the entries a launcher menu shows (not NoDisplay), in the user's language,
+// sorted, each once: the names desktopFileForName finds.
+std::vector<std::string> applicationNames();
 
 struct LaunchOutcome {
     // The started process; 0 when the launch gave none (an application started over D-Bus).

@@ -156,6 +156,10 @@ bool X11Workspace::showFolder(const std::string& folderPath) {
     return showFolderInFileManager(folderPath);
 }
 
+std::vector<std::string> X11Workspace::installedApplicationNames() {
+    return applicationNames();
+}
+
 std::vector<std::string> X11Workspace::httpsURLHandlerBundleIds() {
     return httpsHandlerIds();
 }

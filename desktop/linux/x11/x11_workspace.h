@@ -37,6 +37,7 @@ class X11Workspace : public Workspace {
     bool openURL(const std::string& url) override;
     bool showFolder(const std::string& folderPath) override;
     std::vector<std::string> httpsURLHandlerBundleIds() override;
+    std::vector<std::string> installedApplicationNames() override;
 
     SubscriptionId subscribeDidActivateApplication(ActivationHandler handler) override;
     SubscriptionId subscribeDidWake(WakeHandler handler) override;

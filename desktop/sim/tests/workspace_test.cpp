@@ -35,6 +35,15 @@ TEST_F(WorkspaceTest, EachOpenBringsItsApplicationForward) {
     }
 }
 
+// What the editor offers for an app preset is exactly what a run can find by name.
+TEST_F(WorkspaceTest, TheInstalledApplicationsAreTheOnesFoundByName) {
+    std::vector<std::string> names = d_.workspace->installedApplicationNames();
+    EXPECT_THAT(names, ::testing::IsSupersetOf({"ChatGPT", "Google Chrome", "TextEdit"}));
+    EXPECT_TRUE(std::ranges::is_sorted(names));
+    for (const std::string& name : names)
+        EXPECT_TRUE(d_.workspace->applicationPathForName(name, true)) << name;
+}
+
 TEST_F(WorkspaceTest, FilesOpenWithTheirDefaultApplicationWhenTheyExist) {
     std::string notes = (sandbox_ / "home/Documents/notes.txt").string();
     EXPECT_TRUE(d_.workspace->openFile(notes));

@@ -19,6 +19,12 @@ TEST_F(BackendFixture, ApplicationsAreNamedByTheirEntriesAndTheActiveWindowIsInF
     EXPECT_EQ(desktop().workspace->urlForApplication("com.openai.codex"),
               std::optional<std::string>((dataHome_ / "applications/com.openai.codex.desktop")));
     EXPECT_FALSE(desktop().workspace->urlForApplication("com.example.absent"));
+    // The installed applications an app preset can name are the entries, found by name.
+    std::vector<std::string> installed = desktop().workspace->installedApplicationNames();
+    for (const char* name : {"Test Chat", "Test Editor"}) {
+        EXPECT_NE(std::ranges::find(installed, name), installed.end()) << name;
+        EXPECT_TRUE(desktop().workspace->applicationPathForName(name, false)) << name;
+    }
 
     // A reference outlives its process and then says so.
     other.stop();
