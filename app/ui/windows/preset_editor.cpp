@@ -113,10 +113,35 @@ PresetEditor::PresetEditor(AppState& state, LocalizationManager& i18n,
         QMetaObject::invokeMethod(
             this, [this] { retranslate(); }, Qt::QueuedConnection);
     });
+    // A recorded shortcut is saved (and registered with the desktop) a moment after the
+    // keys; only then can the editor say whether the desktop took it. Queued, so every other
+    // observer of the save, the registration included, has run.
+    presetsObserver_ = state_.addObserver({nullptr, [this](StateField field) {
+                                               if (field == StateField::presets) {
+                                                   QMetaObject::invokeMethod(
+                                                       this, [this] { storedShortcutChanged(); },
+                                                       Qt::QueuedConnection);
+                                               }
+                                           }});
 }
 
 PresetEditor::~PresetEditor() {
     i18n_.removeObserver(languageObserver_);
+    state_.removeObserver(presetsObserver_);
+}
+
+void PresetEditor::storedShortcutChanged() {
+    if (draft_.isNew) {
+        return;
+    }
+    for (const PresetData& stored : state_.allPresets()) {
+        if (stored.id == draft_.original.id && stored.shortcut == draft_.shortcut) {
+            draft_.original.shortcut = stored.shortcut;
+            baseline_.original.shortcut = stored.shortcut;
+            showShortcutConflict();
+            return;
+        }
+    }
 }
 
 QString PresetEditor::text(const char* key) const {

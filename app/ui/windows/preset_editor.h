@@ -73,6 +73,8 @@ class PresetEditor : public QWidget {
     void load();
     void syncVisibility();
     void showShortcutConflict();
+    // The stored shortcut of the edited preset changed (a recording was saved).
+    void storedShortcutChanged();
     QString text(const char* key) const;
     void chooseApplication();
     void chooseFile();
@@ -140,6 +142,7 @@ class PresetEditor : public QWidget {
     QPushButton* cancel_ = nullptr;
     QPushButton* save_ = nullptr;
     std::size_t languageObserver_ = 0;
+    AppState::ObserverId presetsObserver_ = 0;
 };
 
 }  // namespace orvex

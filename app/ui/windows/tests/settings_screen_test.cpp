@@ -230,6 +230,9 @@ TEST_F(SettingsScreenTest,
     EXPECT_EQ(stored("a").shortcut, "Alt+D");
     queue.advance(std::chrono::milliseconds(600));
     EXPECT_EQ(stored("a").shortcut, "Alt+3") << "saved 0.6 s after the capture";
+    settle();
+    EXPECT_TRUE(notice->isVisibleTo(page.get()));
+    EXPECT_EQ(notice->text(), text("settings.shortcutRefused")) << "the new keys did not register";
     EXPECT_FALSE(screen().editor()->hasUnsavedChanges());
 }
 
