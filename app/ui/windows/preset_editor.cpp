@@ -172,11 +172,7 @@ void PresetEditor::build() {
     label_ = new QLineEdit(form);
     layout->addWidget(label_);
     labelHint_ = hint(form, layout);
-    connect(label_, &QLineEdit::textChanged, this, [this](const QString& value) {
-        if (!loading_) {
-            draft_.label = value.toStdString();
-        }
-    });
+    bindText(label_, &PresetDraft::label);
 
     actionCaption_ = caption(form, layout);
     action_ = new QComboBox(form);
@@ -273,11 +269,7 @@ void PresetEditor::build() {
     appRow->addWidget(appName_, 1);
     appRow->addWidget(appBrowse_);
     app->addLayout(appRow);
-    connect(appName_, &QLineEdit::textChanged, this, [this](const QString& value) {
-        if (!loading_) {
-            draft_.appName = value.toStdString();
-        }
-    });
+    bindText(appName_, &PresetDraft::appName);
     connect(appBrowse_, &QPushButton::clicked, this, [this] { chooseApplication(); });
 
     fileSection_ = section(layout);
@@ -289,11 +281,7 @@ void PresetEditor::build() {
     fileRow->addWidget(filePath_, 1);
     fileRow->addWidget(fileBrowse_);
     file->addLayout(fileRow);
-    connect(filePath_, &QLineEdit::textChanged, this, [this](const QString& value) {
-        if (!loading_) {
-            draft_.filePath = value.toStdString();
-        }
-    });
+    bindText(filePath_, &PresetDraft::filePath);
     connect(fileBrowse_, &QPushButton::clicked, this, [this] { chooseFile(); });
 
     createSection_ = section(layout);
@@ -303,11 +291,7 @@ void PresetEditor::build() {
     extension_ = new QLineEdit(createSection_);
     create->addWidget(extension_);
     extensionHint_ = hint(createSection_, create);
-    connect(extension_, &QLineEdit::textChanged, this, [this](const QString& value) {
-        if (!loading_) {
-            draft_.fileExt = value.toStdString();
-        }
-    });
+    bindText(extension_, &PresetDraft::fileExt);
 
     shortcutCaption_ = caption(form, layout);
     auto* shortcutRow = new QHBoxLayout;
@@ -455,6 +439,14 @@ void PresetEditor::syncVisibility() {
     sourceSection_->setVisible(!draft_.useCapture);
     promptHint_->setText(text(chosen(destination_ids::terminal) ? "settings.fixedPromptHintTerminal"
                                                                 : "settings.fixedPromptHint"));
+}
+
+void PresetEditor::bindText(QLineEdit* edit, std::string PresetDraft::*field) {
+    connect(edit, &QLineEdit::textChanged, this, [this, field](const QString& value) {
+        if (!loading_) {
+            draft_.*field = value.toStdString();
+        }
+    });
 }
 
 void PresetEditor::showShortcutConflict() {

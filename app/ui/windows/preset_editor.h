@@ -68,6 +68,8 @@ class PresetEditor : public QWidget {
 
   private:
     void build();
+    // Edits of the field are the draft's `field` (loading the draft is not an edit).
+    void bindText(QLineEdit* edit, std::string PresetDraft::*field);
     void retranslate();
     // Puts the draft's values into the controls without counting that as an edit.
     void load();
