@@ -146,10 +146,12 @@ class OrvexDesktop : public ::testing::Test {
         return env;
     }
 
+    fs::path settingsFile() { return configHome_ / "orvex" / "settings.json"; }
     void writeSettings(const Json& presets) {
         Json settings{{"presets", presets}, {"tutorialCompleted", true}, {"language", "en"}};
-        writeText(configHome_ / "orvex" / "settings.json", toPrettyJson(settings));
+        writeText(settingsFile(), toPrettyJson(settings));
     }
+    Json savedSettings() { return Json::parse(readText(settingsFile())); }
     // Starts Orvex and waits until it answers commands. Without windows unless asked: the
     // backend's tests want the test windows to keep the focus.
     void startOrvex(const std::vector<std::string>& arguments = {"--headless"}) {

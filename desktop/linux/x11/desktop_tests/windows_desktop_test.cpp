@@ -225,7 +225,7 @@ TEST_F(WindowsDesktop, APresetMadeInTheEditorIsSavedAndRuns) {
 
     Json saved;
     ASSERT_TRUE(pumpUntil([&] {
-        saved = Json::parse(readText(configHome_ / "orvex" / "settings.json"));
+        saved = savedSettings();
         return saved["presets"].size() == 1;
     })) << saved.dump(2)
         << errors();
@@ -269,14 +269,14 @@ TEST_F(WindowsDesktop, APresetDraggedInTheSettingsListIsSavedInItsNewPlace) {
 
     auto labels = [&] {
         std::vector<std::string> order;
-        Json saved = Json::parse(readText(configHome_ / "orvex" / "settings.json"));
+        Json saved = savedSettings();
         for (const Json& item : saved["presets"])
             order.push_back(item.value("label", ""));
         return order;
     };
     EXPECT_TRUE(pumpUntil([&] {
         return labels() == std::vector<std::string>{"Beta", "Alpha"};
-    })) << readText(configHome_ / "orvex" / "settings.json");
+    })) << readText(settingsFile());
 }
 
 // The language is chosen in the main window's menu as a user would; Orvex restarts in place
@@ -304,7 +304,7 @@ TEST_F(WindowsDesktop, ChoosingALanguageRestartsOrvexInThatLanguage) {
     EXPECT_EQ(countOf(output(), "orvex: Desktop: the simulated desktop of " + demo()), 2u)
         << "the same arguments\n"
         << output();
-    Json settings = Json::parse(readText(configHome_ / "orvex" / "settings.json"));
+    Json settings = savedSettings();
     EXPECT_EQ(settings.value("language", ""), "ja");
     EXPECT_EQ(settings["presets"].size(), 1u) << "nothing lost";
 }
