@@ -1,199 +1,190 @@
-// Start-up and memory of Orvex with and without its windows, on the simulated demo desktop:
-// process start to the first command answered, start to the main window on screen (asked
-// for with window.show as soon as commands are answered), and resident memory headless,
-// with the window shown and with it hidden. Medians of several fresh starts.
+// Start-up, memory and idle cost of Orvex with and without its windows, on the simulated
+// demo desktop: process start to the first command answered, start to the main window on
+// screen (asked for with window.show as soon as commands are answered), resident memory,
+// and the CPU time and wake-ups of an idle minute. With --peer, CopyQ's server beside it:
+// start to its first answer, its memory and its idle minute. Medians of fresh starts.
 //
-//   scripts/with-desktop-session build/bin/startup_bench
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
+//   scripts/with-desktop-session build/bin/startup_bench [--runs N] [--idle SECONDS] [--peer]
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "protocol/cli_command.h"
-#include "protocol/command_files.h"
-
-extern char** environ;
+#include "bench/bench_support.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using namespace orvex::bench;
 using namespace std::chrono_literals;
+namespace fs = std::filesystem;
 
-constexpr int kRuns = 5;
-constexpr auto kPoll = 5ms;
-constexpr auto kLimit = 30s;
-
-fs::path binDir() {
-    return fs::read_symlink("/proc/self/exe").parent_path();
-}
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-long residentKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
+std::vector<std::string> demoArguments(bool windows) {
+    std::vector<std::string> arguments{
+        "--desktop",
+        "sim:" + (fs::path(ORVEX_SOURCE_DIR) / "desktop/sim/scenarios/demo.json").string()};
+    if (!windows) {
+        arguments.push_back("--headless");
     }
-    return -1;
+    return arguments;
 }
-
-// One Orvex on a private configuration directory.
-class Orvex {
-  public:
-    Orvex(const fs::path& root, bool windows) : config_(root / "config") {
-        fs::create_directories(config_ / "orvex");
-        // No tutorial, so nothing but the bench decides when the window shows.
-        std::ofstream(config_ / "orvex" / "settings.json")
-            << R"({"language": "en", "presets": [], "tutorialCompleted": true})";
-        std::vector<std::string> args{
-            (binDir() / "orvex").string(), "--desktop",
-            "sim:" + (fs::path(ORVEX_SOURCE_DIR) / "desktop/sim/scenarios/demo.json").string()};
-        if (!windows) {
-            args.push_back("--headless");
-        }
-        std::vector<std::string> env{"XDG_CONFIG_HOME=" + config_.string(),
-                                     "XDG_DATA_HOME=" + (root / "data").string()};
-        for (char** entry = environ; *entry; ++entry) {
-            std::string text(*entry);
-            if (text.rfind("XDG_CONFIG_HOME=", 0) != 0 && text.rfind("XDG_DATA_HOME=", 0) != 0) {
-                env.push_back(text);
-            }
-        }
-        std::vector<char*> argv, envp;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        for (auto& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        started_ = Clock::now();
-        posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~Orvex() {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-    pid_t pid() const { return pid_; }
-    Clock::time_point started() const { return started_; }
-
-    // Writes the command file and waits for its answer; false after the limit.
-    bool command(const std::string& action, int serial) {
-        const fs::path dir = config_ / "orvex" / "commands";
-        const std::string id = "BENCH-" + std::to_string(serial);
-        const auto deadline = Clock::now() + kLimit;
-        while (!fs::exists(dir)) {
-            if (Clock::now() > deadline)
-                return false;
-            std::this_thread::sleep_for(kPoll);
-        }
-        const fs::path temporary = dir / (id + ".tmp");
-        std::ofstream(temporary) << orvex::encodeCLICommandText({id, action, {}});
-        fs::rename(temporary, dir / orvex::commandFileName(id));
-        const fs::path answer = dir / orvex::responseFileName(id);
-        while (!fs::exists(answer)) {
-            if (Clock::now() > deadline)
-                return false;
-            std::this_thread::sleep_for(kPoll);
-        }
-        return true;
-    }
-
-  private:
-    fs::path config_;
-    pid_t pid_ = -1;
-    Clock::time_point started_;
-};
 
 bool mainWindowOnScreen() {
     return std::system("xdotool search --onlyvisible --name '^Orvex$' >/dev/null 2>&1") == 0;
 }
 
-bool waitFor(bool (*condition)()) {
-    const auto deadline = Clock::now() + kLimit;
-    while (!condition()) {
-        if (Clock::now() > deadline)
+bool waitForMainWindow() {
+    const auto deadline = SteadyClock::now() + 30s;
+    while (!mainWindowOnScreen()) {
+        if (SteadyClock::now() > deadline) {
             return false;
-        std::this_thread::sleep_for(kPoll);
+        }
+        std::this_thread::sleep_for(5ms);
     }
     return true;
 }
 
+struct Idle {
+    double cpuMs = 0;
+    double wakeupsPerSecond = 0;
+};
+
+// What the processes cost over `seconds` of doing nothing, measured side by side.
+std::vector<Idle> idleCost(const std::vector<pid_t>& pids, int seconds) {
+    std::vector<long> ticks, switches;
+    for (pid_t pid : pids) {
+        ticks.push_back(cpuTicks(pid));
+        switches.push_back(contextSwitches(pid));
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    std::vector<Idle> cost;
+    const double msPerTick = 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
+    for (std::size_t i = 0; i < pids.size(); ++i) {
+        cost.push_back({static_cast<double>(cpuTicks(pids[i]) - ticks[i]) * msPerTick,
+                        static_cast<double>(contextSwitches(pids[i]) - switches[i]) / seconds});
+    }
+    return cost;
+}
+
+std::string idleText(const Idle& idle) {
+    return format("%.0f ms CPU", idle.cpuMs) + format(", %.2f wake-ups/s", idle.wakeupsPerSecond);
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    int runs = 5, idleSeconds = 60;
+    bool withPeer = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+            runs = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--idle") == 0 && i + 1 < argc) {
+            idleSeconds = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--peer") == 0) {
+            withPeer = true;
+        }
+    }
+    if (!std::getenv("DISPLAY")) {
+        std::fprintf(stderr, "startup_bench: run inside scripts/with-desktop-session\n");
+        return 2;
+    }
     const fs::path root =
         fs::temp_directory_path() / ("orvex-startup-bench-" + std::to_string(getpid()));
-    std::vector<double> headlessAnswer, windowsAnswer, windowShown;
-    std::vector<double> headlessMemory, shownMemory, hiddenMemory;
-    int serial = 0;
-    for (int run = 0; run < kRuns; ++run) {
+    std::vector<double> headlessAnswer, windowsAnswer, windowShown, peerAnswer;
+    std::vector<double> headlessMemory, shownMemory, hiddenMemory, peerMemory;
+    for (int run = 0; run < runs; ++run) {
+        const std::string name = std::to_string(run);
         {
-            Orvex orvex(root / ("h" + std::to_string(run)), false);
-            if (!orvex.command("app.status", ++serial)) {
+            OrvexUnderTest orvex(root / ("h" + name), demoArguments(false), {});
+            if (!orvex.command("app.status")) {
                 std::fprintf(stderr, "startup_bench: headless Orvex did not answer\n");
                 return 1;
             }
-            headlessAnswer.push_back(millisecondsSince(orvex.started()));
+            headlessAnswer.push_back(millisecondsSince(orvex.startedAt()));
             std::this_thread::sleep_for(1s);
-            headlessMemory.push_back(residentKiB(orvex.pid()) / 1024.0);
+            headlessMemory.push_back(residentMiB(orvex.pid()));
         }
         {
-            Orvex orvex(root / ("w" + std::to_string(run)), true);
-            if (!orvex.command("app.status", ++serial)) {
+            OrvexUnderTest orvex(root / ("w" + name), demoArguments(true), {});
+            if (!orvex.command("app.status")) {
                 std::fprintf(stderr, "startup_bench: Orvex with windows did not answer\n");
                 return 1;
             }
-            windowsAnswer.push_back(millisecondsSince(orvex.started()));
-            if (!orvex.command("window.show", ++serial) || !waitFor(mainWindowOnScreen)) {
+            windowsAnswer.push_back(millisecondsSince(orvex.startedAt()));
+            if (!orvex.command("window.show") || !waitForMainWindow()) {
                 std::fprintf(stderr, "startup_bench: the main window did not show\n");
                 return 1;
             }
-            windowShown.push_back(millisecondsSince(orvex.started()));
+            windowShown.push_back(millisecondsSince(orvex.startedAt()));
             std::this_thread::sleep_for(1s);
-            shownMemory.push_back(residentKiB(orvex.pid()) / 1024.0);
-            orvex.command("window.hide", ++serial);
+            shownMemory.push_back(residentMiB(orvex.pid()));
+            orvex.command("window.hide");
             std::this_thread::sleep_for(1s);
-            hiddenMemory.push_back(residentKiB(orvex.pid()) / 1024.0);
+            hiddenMemory.push_back(residentMiB(orvex.pid()));
+        }
+        if (withPeer) {
+            CopyqServer copyq(root / ("c" + name));
+            if (!copyq.firstAnswerMs()) {
+                std::fprintf(stderr, "startup_bench: CopyQ did not answer; no peer figures\n");
+                withPeer = false;
+                continue;
+            }
+            peerAnswer.push_back(*copyq.firstAnswerMs());
+            std::this_thread::sleep_for(1s);
+            peerMemory.push_back(residentMiB(copyq.pid()));
         }
     }
+
+    std::vector<Idle> idle;
+    if (idleSeconds > 0) {
+        OrvexUnderTest headless(root / "idle-h", demoArguments(false), {});
+        OrvexUnderTest windows(root / "idle-w", demoArguments(true), {});
+        std::unique_ptr<CopyqServer> copyq;
+        if (withPeer) {
+            copyq = std::make_unique<CopyqServer>(root / "idle-c");
+        }
+        if (!headless.command("app.status") || !windows.command("window.show")) {
+            std::fprintf(stderr, "startup_bench: Orvex did not answer before the idle minute\n");
+            return 1;
+        }
+        std::this_thread::sleep_for(3s);  // let start-up's own work end
+        std::vector<pid_t> pids{headless.pid(), windows.pid()};
+        if (copyq) {
+            pids.push_back(copyq->pid());
+        }
+        idle = idleCost(pids, idleSeconds);
+    }
     fs::remove_all(root);
-    std::printf("Orvex start-up on the simulated demo desktop, median of %d fresh starts\n", kRuns);
-    std::printf("%-44s %10s %10s\n", "", "headless", "windows");
-    std::printf("%-44s %8.0f ms %8.0f ms\n", "start to the first command answered",
-                median(headlessAnswer), median(windowsAnswer));
-    std::printf("%-44s %10s %8.0f ms\n", "start to the main window on screen", "-",
-                median(windowShown));
-    std::printf("%-44s %7.1f MiB %7.1f MiB\n", "resident memory (window shown)",
-                median(headlessMemory), median(shownMemory));
-    std::printf("%-44s %10s %7.1f MiB\n", "resident memory (window hidden)", "-",
-                median(hiddenMemory));
+
+    const auto peer = [&](const std::vector<double>& values, const char* pattern) {
+        return withPeer && !values.empty() ? "CopyQ " + format(pattern, median(values))
+                                           : std::string("-");
+    };
+    std::printf("median of %d fresh starts on the simulated demo desktop\n", runs);
+    printRow("start to first answer, headless", format("%.0f ms", median(headlessAnswer)), "-",
+             peer(peerAnswer, "%.0f ms"), "-");
+    printRow("start to first answer, with windows", format("%.0f ms", median(windowsAnswer)), "-",
+             peer(peerAnswer, "%.0f ms"), "-");
+    printRow("start to main window on screen", format("%.0f ms", median(windowShown)), "-", "-",
+             "-");
+    printRow("resident memory, headless", format("%.1f MiB", median(headlessMemory)), "-",
+             peer(peerMemory, "%.1f MiB"), "-");
+    printRow("resident memory, window shown", format("%.1f MiB", median(shownMemory)), "-",
+             peer(peerMemory, "%.1f MiB"), "-");
+    printRow("resident memory, window hidden", format("%.1f MiB", median(hiddenMemory)), "-", "-",
+             "-");
+    if (!idle.empty()) {
+        const std::string goal =
+            "no measurable CPU (0 ms in " + std::to_string(idleSeconds) + " s)";
+        const std::string peerIdle = idle.size() > 2 ? "CopyQ " + idleText(idle[2]) : "-";
+        printRow("idle, headless", idleText(idle[0]), goal, peerIdle,
+                 idle[0].cpuMs == 0 ? "yes" : "no");
+        printRow("idle, window shown", idleText(idle[1]), goal, peerIdle,
+                 idle[1].cpuMs == 0 ? "yes" : "no");
+    }
     return 0;
 }
