@@ -246,6 +246,10 @@ RunningApplicationRef PreviousAppTracker::targetBrowser(const RunningApplication
 
 // ---- Learning from activations -----------------------------------------------------------
 
+namespace {
+constexpr int kChromeTabQueryAttempts = 8;
+}  // namespace
+
 void PreviousAppTracker::handleAppActivation(const RunningApplicationRef& app) {
     if (isSending() || !app) {
         return;
@@ -267,7 +271,7 @@ void PreviousAppTracker::handleAppActivation(const RunningApplicationRef& app) {
         return;
     }
     if (config_.isChrome(bundleId)) {
-        checkChromeActiveTab(app);
+        checkChromeActiveTab(app, kChromeTabQueryAttempts);
     }
 }
 
@@ -283,9 +287,24 @@ void PreviousAppTracker::recordBrowserActivation(const RunningApplicationRef& ap
     }
 }
 
-void PreviousAppTracker::checkChromeActiveTab(const RunningApplicationRef& app) {
+void PreviousAppTracker::checkChromeActiveTab(const RunningApplicationRef& app, int attemptsLeft) {
     std::optional<std::string> url = scripts_.chromeFrontTabURL();
     if (!url) {
+        // A browser still starting, or one too busy to answer in time, fails the query; the
+        // page the user came for would then never be learned.
+        if (attemptsLeft > 1) {
+            mainQueue_.postAfter(
+                waits::kFocusPollInterval, [weak = weak_from_this(), app, attemptsLeft] {
+                    auto tracker = weak.lock();
+                    RunningApplicationRef front =
+                        tracker ? tracker->desktop_.runningApplications->frontmostApplication()
+                                : nullptr;
+                    if (front && front->processIdentifier() == app->processIdentifier() &&
+                        !tracker->isSending()) {
+                        tracker->checkChromeActiveTab(app, attemptsLeft - 1);
+                    }
+                });
+        }
         return;
     }
     if (auto destination = destinationForURL(*url, config_)) {

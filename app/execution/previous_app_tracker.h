@@ -105,7 +105,9 @@ class PreviousAppTracker : public std::enable_shared_from_this<PreviousAppTracke
 
     void subscribe();
     void recordBrowserActivation(const RunningApplicationRef& app);
-    void checkChromeActiveTab(const RunningApplicationRef& app);
+    // `attemptsLeft`: a failed query of the front tab is asked again while the browser stays
+    // in front, at most this many times.
+    void checkChromeActiveTab(const RunningApplicationRef& app, int attemptsLeft);
     void startFocusPoll(const RunningApplicationRef& app, const std::string& key, bool web);
     void pollFocus(std::uint64_t generation, const std::string& key, std::int32_t pid,
                    const RunningApplicationRef& app, bool web);

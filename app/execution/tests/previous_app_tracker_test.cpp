@@ -201,6 +201,22 @@ TEST_F(ChromeTrackingTest, ChromeOnAServicePageCountsForTheServiceAsAPage) {
     EXPECT_EQ(routeFor(*context_, "claude-app"), DestinationRoute::app(kClaude));
 }
 
+// The first look at the front tab is refused (the user allows automation only once asked);
+// the page is still learned because the look is repeated while Chrome stays in front.
+class ChromeFirstQueryRefusedTest : public SimExecutionFixture {};
+
+TEST_F(ChromeFirstQueryRefusedTest, TheFrontTabIsAskedAgainWhileChromeStaysInFront) {
+    std::string desk = kChromeOnClaude;
+    const std::string granted = R"("browserAutomation": "granted")";
+    desk.replace(desk.find(granted), granted.size(), R"("browserAutomation": "denied")");
+    load(desk);
+    userActivates(kChrome);
+    sim_->setPermission(SimPermission::browserAutomation, SimPermissionState::granted);
+    ASSERT_TRUE(sim_->userFocus(kChrome, "input"));
+    queue_.advance(500ms);
+    EXPECT_TRUE(tracker_->hasWebFlavorKey("claude-app"));
+}
+
 TEST_F(ChromeTrackingTest, BrowserSetIsWarmedUpOnTheBackgroundRunner) {
     auto warmed = PreviousAppTracker::create(desktop_, queue_, clock_, *scripts_, config_, &tasks_);
     EXPECT_EQ(tasks_.runAll(), 1u);
