@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -78,6 +80,27 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& targ
         ::close(dirFd);
     }
     return std::nullopt;
+}
+
+std::size_t removeStaleAtomicTemporaries(const std::filesystem::path& target) {
+    const std::string prefix = target.filename().string() + std::string(kAtomicTempMarker);
+    const std::filesystem::path directory =
+        target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+    std::error_code error;
+    std::filesystem::directory_iterator it(directory, error);
+    std::size_t removed = 0;
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        const bool ours = name.size() == prefix.size() + 16 && name.starts_with(prefix) &&
+                          std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
+                                      [](unsigned char c) { return std::isxdigit(c); });
+        struct stat info {};
+        if (ours && ::lstat(it->path().c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            ::unlink(it->path().c_str()) == 0) {
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 std::optional<std::string> writeFileDirectly(const std::filesystem::path& target,

@@ -57,6 +57,12 @@ void SettingsManager::notify(SettingsNotice notice) const {
 std::optional<AppSettings> SettingsManager::loadStored() const {
     log::system("[SettingsManager] Loading from: " + settingsURL_.string());
     lastLoadUnreadable_ = false;
+    if (!std::exchange(staleTemporariesRemoved_, true)) {
+        if (std::size_t removed = removeStaleAtomicTemporaries(settingsURL_)) {
+            log::system("[SettingsManager] Removed " + std::to_string(removed) +
+                        " temporary files of interrupted saves");
+        }
+    }
     std::error_code error;
     if (!std::filesystem::exists(settingsURL_, error)) {
         log::system("[SettingsManager] File not found, using defaults");
