@@ -29,9 +29,13 @@ struct SettingsNotice {
         unreadableFileKept,
         // The save was refused: its file would be too large to be read back.
         saveTooLarge,
+        // The file could not be written (a full disk, a read-only directory); `reason`
+        // says why. The file on disk is still the one before the save.
+        saveFailed,
     };
     Kind kind;
     std::filesystem::path keptFile;
+    std::string reason;
 };
 using SettingsNoticeHandler = std::function<void(const SettingsNotice&)>;
 
