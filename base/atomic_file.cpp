@@ -39,7 +39,14 @@ std::optional<std::string> writeAll(int fd, std::string_view contents,
 }
 
 std::string randomSuffix() {
-    static thread_local std::mt19937_64 generator{std::random_device{}()};
+    // Seeded again in a forked child: going on with its parent's sequence, it would try the
+    // very names its parent or a sibling used, and fail where a killed one left its file.
+    static thread_local std::mt19937_64 generator;
+    static thread_local pid_t seededIn = 0;
+    if (seededIn != ::getpid()) {
+        generator.seed(std::random_device{}());
+        seededIn = ::getpid();
+    }
     std::ostringstream out;
     out << std::hex << std::setw(16) << std::setfill('0') << generator();
     return out.str();
