@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -37,7 +39,14 @@ std::optional<std::string> writeAll(int fd, std::string_view contents,
 }
 
 std::string randomSuffix() {
-    static thread_local std::mt19937_64 generator{std::random_device{}()};
+    // Seeded again in a forked child: going on with its parent's sequence, it would try the
+    // very names its parent or a sibling used, and fail where a killed one left its file.
+    static thread_local std::mt19937_64 generator;
+    static thread_local pid_t seededIn = 0;
+    if (seededIn != ::getpid()) {
+        generator.seed(std::random_device{}());
+        seededIn = ::getpid();
+    }
     std::ostringstream out;
     out << std::hex << std::setw(16) << std::setfill('0') << generator();
     return out.str();
@@ -78,6 +87,27 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& targ
         ::close(dirFd);
     }
     return std::nullopt;
+}
+
+std::size_t removeStaleAtomicTemporaries(const std::filesystem::path& target) {
+    const std::string prefix = target.filename().string() + std::string(kAtomicTempMarker);
+    const std::filesystem::path directory =
+        target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+    std::error_code error;
+    std::filesystem::directory_iterator it(directory, error);
+    std::size_t removed = 0;
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        const bool ours = name.size() == prefix.size() + 16 && name.starts_with(prefix) &&
+                          std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
+                                      [](unsigned char c) { return std::isxdigit(c); });
+        struct stat info {};
+        if (ours && ::lstat(it->path().c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            ::unlink(it->path().c_str()) == 0) {
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 std::optional<std::string> writeFileDirectly(const std::filesystem::path& target,

@@ -20,6 +20,13 @@ inline constexpr std::size_t kAtomicTempSuffixBytes = kAtomicTempMarker.size() +
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& target,
                                                std::string_view contents, mode_t mode = 0644);
 
+// Removes the temporary files that interrupted atomic writes of `target` left behind (a
+// writer killed between creating its temporary and renaming it). Only regular files named
+// exactly as writeFileAtomically names them are touched, never links or directories; the
+// caller must know that no other process is writing `target` at the same time. Returns how
+// many were removed.
+std::size_t removeStaleAtomicTemporaries(const std::filesystem::path& target);
+
 // Plain (non-atomic) write, for files the user picked as an export target. The file has
 // `mode` afterwards whatever the umask and whatever mode a file it replaces had.
 std::optional<std::string> writeFileDirectly(const std::filesystem::path& target,

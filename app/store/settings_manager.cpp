@@ -57,6 +57,12 @@ void SettingsManager::notify(SettingsNotice notice) const {
 std::optional<AppSettings> SettingsManager::loadStored() const {
     log::system("[SettingsManager] Loading from: " + settingsURL_.string());
     lastLoadUnreadable_ = false;
+    if (!std::exchange(staleTemporariesRemoved_, true)) {
+        if (std::size_t removed = removeStaleAtomicTemporaries(settingsURL_)) {
+            log::system("[SettingsManager] Removed " + std::to_string(removed) +
+                        " temporary files of interrupted saves");
+        }
+    }
     std::error_code error;
     if (!std::filesystem::exists(settingsURL_, error)) {
         log::system("[SettingsManager] File not found, using defaults");
@@ -96,7 +102,7 @@ SaveResult SettingsManager::save(const AppSettings& settings) const {
     };
     std::string text = encodeAppSettingsText(settings);
     if (text.size() > kMaxSettingsFileBytes) {
-        notify({SettingsNotice::Kind::saveTooLarge, {}});
+        notify({SettingsNotice::Kind::saveTooLarge, {}, {}});
         return refuse("the settings would take " + std::to_string(text.size()) +
                       " bytes, more than the " + std::to_string(kMaxSettingsFileBytes) +
                       " bytes a settings file may have");
@@ -105,7 +111,9 @@ SaveResult SettingsManager::save(const AppSettings& settings) const {
     if (lastLoadUnreadable_) {
         auto keeping = keepUnreadableFile();
         if (auto* error = std::get_if<std::string>(&keeping)) {
-            return refuse("the unreadable settings file could not be kept: " + *error);
+            std::string reason = "the unreadable settings file could not be kept: " + *error;
+            notify({SettingsNotice::Kind::saveFailed, {}, reason});
+            return refuse(std::move(reason));
         }
         kept = std::get<std::filesystem::path>(keeping);
     }
@@ -115,12 +123,13 @@ SaveResult SettingsManager::save(const AppSettings& settings) const {
             std::error_code ignored;
             std::filesystem::remove(*kept, ignored);
         }
+        notify({SettingsNotice::Kind::saveFailed, {}, *failure});
         return refuse(*failure);
     }
     lastLoadUnreadable_ = false;
     if (kept) {
         log::system("[SettingsManager] Kept the unreadable settings file as: " + kept->string());
-        notify({SettingsNotice::Kind::unreadableFileKept, *kept});
+        notify({SettingsNotice::Kind::unreadableFileKept, *kept, {}});
     }
     return {};
 }

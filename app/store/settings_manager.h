@@ -29,9 +29,13 @@ struct SettingsNotice {
         unreadableFileKept,
         // The save was refused: its file would be too large to be read back.
         saveTooLarge,
+        // The file could not be written (a full disk, a read-only directory); `reason`
+        // says why. The file on disk is still the one before the save.
+        saveFailed,
     };
     Kind kind;
     std::filesystem::path keptFile;
+    std::string reason;
 };
 using SettingsNoticeHandler = std::function<void(const SettingsNotice&)>;
 
@@ -62,6 +66,9 @@ class SettingsManager {
     void setNoticeHandler(SettingsNoticeHandler handler);
 
     // The stored settings, or nullopt when there is no readable file. Logs the load lines.
+    // The first load also removes the temporaries of saves that an earlier run was killed
+    // in the middle of: only the process holding the instance lock makes a SettingsManager,
+    // so none of them can belong to a save still going on.
     std::optional<AppSettings> loadStored() const;
     // Never fails: the stored settings, or the factory presets without tutorialCompleted
     // and language.
@@ -84,6 +91,7 @@ class SettingsManager {
     TextLookup factoryTexts_;
     // Whether the last load found a file it could not read; a save must not destroy it.
     mutable bool lastLoadUnreadable_ = false;
+    mutable bool staleTemporariesRemoved_ = false;
     SettingsNoticeHandler noticeHandler_;
     mutable std::vector<SettingsNotice> pendingNotices_;
 };

@@ -26,6 +26,8 @@ std::string settingsNoticeText(const LocalizationManager& i18n, const SettingsNo
             return i18n.text("status.settingsReset", {{"path", notice.keptFile.string()}});
         case SettingsNotice::Kind::saveTooLarge:
             return i18n.text("status.settingsTooLarge");
+        case SettingsNotice::Kind::saveFailed:
+            return i18n.text("status.settingsSaveFailed", {{"reason", notice.reason}});
     }
     return {};
 }

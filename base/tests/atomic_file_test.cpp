@@ -41,6 +41,25 @@ TEST(AtomicFile, FailedRenameKeepsTheOldTargetAndCleansUp) {
     EXPECT_TRUE(writeFileAtomically(dir / "absent/file.json", "x"));
 }
 
+// Only what an interrupted write of this very target leaves is removed; a near miss in
+// name, a directory or a link under the name stays.
+TEST(AtomicFile, StaleTemporariesOfTheTargetAndNothingElseAreRemoved) {
+    TempDir dir;
+    const std::string temp = "settings.json.tmp-0123456789abcdef";
+    const char* kept[] = {"settings.json", "settings.json.tmp-0123456789abcde",
+                          "settings.json.tmp-0123456789abcdefa",
+                          "settings.json.tmp-0123456789abcdeg", "other.json.tmp-0123456789abcdef"};
+    for (const char* name : kept) {
+        testing::writeText(dir / name, "x");
+    }
+    testing::writeText(dir / temp, "x");
+    fs::create_directory(dir / "settings.json.tmp-aaaaaaaaaaaaaaaa");
+    fs::create_symlink(dir / "settings.json", dir / "settings.json.tmp-bbbbbbbbbbbbbbbb");
+    EXPECT_EQ(removeStaleAtomicTemporaries(dir / "settings.json"), 1u);
+    EXPECT_FALSE(fs::exists(dir / temp));
+    EXPECT_EQ(entries(dir), std::size(kept) + 2);
+}
+
 TEST(AtomicFile, ReadRefusesFilesOverTheLimit) {
     TempDir dir;
     auto path = dir / "big";

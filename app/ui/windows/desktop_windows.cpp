@@ -138,9 +138,8 @@ void DesktopWindows::openHelpWindow() {
 }
 
 void DesktopWindows::setLanguage(const std::string& language) {
-    SaveResult saved = switchLanguage(shell_.state(), shell_.i18n(), shell_.desktop(), language);
-    if (!saved) {
-        shell_.state().setStatus("Failed to save settings: " + *saved.error, true);
+    // A failed save has already said so in the status line; Orvex stays in its language.
+    if (!switchLanguage(shell_.state(), shell_.i18n(), shell_.desktop(), language)) {
         return;
     }
     if (options_.restart) {
