@@ -6,7 +6,8 @@
 namespace orvex {
 
 // Where the locale files of a built or installed program live: "resources/locales" beside
-// the running executable. `override` replaces the lookup (tests, unusual installs).
+// the running executable (a build tree), else "../share/orvex/locales" from it (an
+// installed prefix). `override` replaces the lookup (tests, unusual installs).
 std::filesystem::path localeDirectory(
     const std::optional<std::filesystem::path>& override = std::nullopt);
 

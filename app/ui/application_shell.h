@@ -90,6 +90,7 @@ class ApplicationShell {
     bool hasDesktop() const { return environment_.desktop != nullptr; }
     Desktop* desktop() { return environment_.desktop; }
     MainQueue& mainQueue() { return environment_.mainQueue; }
+    const AppPaths& paths() const { return environment_.paths; }
 
   private:
     void scheduleTestPreset();

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include "app/execution/web_app_override.h"
 #include "app/i18n/locale_directory.h"
 #include "app/ui/application_shell.h"
+#include "app/ui/autostart_entry.h"
 #include "app/ui/backends/desktop_factory.h"
 #include "app/ui/backends/linux_desktop_backend.h"
 #include "app/ui/instance_lock.h"
@@ -79,6 +81,11 @@ int main(int argc, char** argv) {
     std::unique_ptr<QCoreApplication> application =
         createQtApplication(argc, argv, linuxDesktopWanted, windowsWanted);
     QCoreApplication::setApplicationName("orvex");
+    // The desktop matches the windows to the installed entry (its name, its icon) by this.
+    if (qobject_cast<QGuiApplication*>(application.get())) {
+        QGuiApplication::setDesktopFileName(
+            QString::fromUtf8(kDesktopEntryId.data(), kDesktopEntryId.size()));
+    }
     if (!parsed.error.empty()) {
         std::cerr << "orvex: " << parsed.error << "\n\n" << launchUsage();
         return 1;

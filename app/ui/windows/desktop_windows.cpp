@@ -7,6 +7,7 @@
 #include "app/execution/previous_app_tracker.h"
 #include "app/shortcuts/shortcut_manager.h"
 #include "app/shortcuts/shortcut_strings.h"
+#include "app/ui/autostart_entry.h"
 #include "app/ui/windows/about_box.h"
 #include "app/ui/windows/help_window.h"
 #include "app/ui/windows/main_window.h"
@@ -42,6 +43,9 @@ DesktopWindows::DesktopWindows(ApplicationShell& shell, DesktopWindowsOptions op
                   [](const std::string& shortcut) { return displayString(shortcut); })
             : [](const std::string& shortcut) { return keyboardText(shortcut); }};
     Desktop* desktop = shell_.desktop();
+    // Beside Orvex's own directory: the configuration home it was resolved in.
+    const auto autostart = std::make_shared<AutostartEntry>(
+        AutostartEntry::forThisProgram(shell_.paths().orvexDirectory.parent_path()));
     MenuActions actions{
         [this] { showAboutBox(mainWindow_.get(), shell_.i18n()); },
         [] { QCoreApplication::exit(0); },
@@ -57,6 +61,14 @@ DesktopWindows::DesktopWindows(ApplicationShell& shell, DesktopWindowsOptions op
         },
         [this, desktop] {
             openPage(desktop, askAIFor(options_.addresses, shell_.i18n().currentLang()));
+        },
+        [autostart] { return autostart->enabled(); },
+        [this, autostart](bool enabled) {
+            if (auto error = autostart->setEnabled(enabled)) {
+                log::system("[Orvex] " + *error);
+                shell_.state().setStatus(
+                    shell_.i18n().text("status.autostartFailed", {{"msg", *error}}), true);
+            }
         },
     };
     MainWindowHooks windowHooks{[this] { windowShell_->mainWindowCloseRequested(); },

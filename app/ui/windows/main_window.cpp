@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMetaObject>
 #include <QStackedWidget>
@@ -83,6 +84,16 @@ void MainWindow::buildMenus() {
     about_ = addAction(appMenu_, actions_.about);
     about_->setMenuRole(QAction::AboutRole);
     appMenu_->addSeparator();
+    startAtLogin_ = appMenu_->addAction(QString());
+    startAtLogin_->setCheckable(true);
+    startAtLogin_->setEnabled(actions_.startsAtLogin && actions_.setStartAtLogin);
+    connect(startAtLogin_, &QAction::triggered, this, [this](bool checked) {
+        actions_.setStartAtLogin(checked);
+        syncChecks();
+    });
+    // The entry may have been removed or made outside Orvex since the menu last showed.
+    connect(appMenu_, &QMenu::aboutToShow, this, [this] { syncChecks(); });
+    appMenu_->addSeparator();
     quit_ = addAction(appMenu_, actions_.quit);
     quit_->setMenuRole(QAction::QuitRole);
     quit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -125,6 +136,7 @@ void MainWindow::retranslate() {
     appMenu_->setTitle(QString::fromStdString(i18n_.text("menu.appMenu")));
     viewMenu_->setTitle(QString::fromStdString(i18n_.text("menu.viewMenu")));
     setText(about_, i18n_, "menu.about");
+    setText(startAtLogin_, i18n_, "menu.startAtLogin");
     setText(alwaysOnTop_, i18n_, "menu.alwaysOnTop");
     languageMenu_->setTitle(QString::fromStdString(i18n_.text("menu.language")));
     setText(japanese_, i18n_, "menu.langJa");
@@ -144,6 +156,7 @@ void MainWindow::retranslate() {
 
 void MainWindow::syncChecks() {
     alwaysOnTop_->setChecked(state_.alwaysOnTop());
+    startAtLogin_->setChecked(actions_.startsAtLogin && actions_.startsAtLogin());
     const std::string lang = i18n_.currentLang();
     japanese_->setChecked(lang == "ja");
     english_->setChecked(lang == "en");

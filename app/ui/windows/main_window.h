@@ -33,6 +33,10 @@ struct MenuActions {
     std::function<void()> startTutorial;
     std::function<void()> openWebsite;
     std::function<void()> openAskAI;
+    // "Start at Login": whether it is on now (asked each time the menu shows), and the
+    // switch. Without them the item is disabled.
+    std::function<bool()> startsAtLogin;
+    std::function<void(bool)> setStartAtLogin;
 };
 
 struct MainWindowHooks {
@@ -96,6 +100,7 @@ class MainWindow : public QMainWindow {
     QMenu* languageMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* about_ = nullptr;
+    QAction* startAtLogin_ = nullptr;
     QAction* alwaysOnTop_ = nullptr;
     QAction* japanese_ = nullptr;
     QAction* english_ = nullptr;

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -292,6 +293,13 @@ int main(int argc, char** argv) {
         }
     } else {
         std::cerr << "orvex-screenshots: no tray in this session, no tray menu shot\n";
+    }
+
+    // The application menu, with Start at Login (off: the scratch home has no entry).
+    if (QMenu* appMenu = main.menuBar()->actions().front()->menu()) {
+        appMenu->popup(main.mapToGlobal(QPoint(0, main.menuBar()->height())));
+        camera.shoot(*appMenu, "app-menu");
+        appMenu->close();
     }
 
     shootSettings(camera, main, state, i18n, factory, "en");

@@ -2,10 +2,12 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 
 #include "app/ui/window_shell.h"
+#include "app/ui/windows/desktop_windows.h"
 #include "app/ui/windows/qt_window_host.h"
 #include "app/ui/windows/tray_icon.h"
 #include "windows_test_support.h"
@@ -131,6 +133,36 @@ TEST_F(MainWindowTest, MenusAndViewFollowALanguageChange) {
     EXPECT_EQ(menuItem("menu.openHelp")->shortcut(), QKeySequence("Ctrl+Shift+H"));
     EXPECT_TRUE(menuItem("menu.langJa")->isChecked());
     EXPECT_TRUE(named(*window, text("index.settings")));
+}
+
+// As the program wires it: the entry in the configuration home Orvex's own directory is in.
+TEST_F(WindowsTest, StartAtLoginIsTheAutostartEntryAndARefusalShowsInTheStatusLine) {
+    DesktopWindows windows(*app, {});
+    QAction* item = nullptr;
+    for (QAction* action : windows.mainWindow().findChildren<QAction*>()) {
+        if (action->text() == text("menu.startAtLogin")) {
+            item = action;
+        }
+    }
+    ASSERT_TRUE(item && item->isEnabled());
+    QMenu* menu = windows.mainWindow().menuBar()->actions().front()->menu();
+    const auto entry = temp / "autostart/app.orvex.Orvex.desktop";
+
+    item->trigger();
+    EXPECT_TRUE(std::filesystem::exists(entry));
+    EXPECT_TRUE(item->isChecked());
+    std::filesystem::remove(entry);
+    emit menu->aboutToShow();
+    EXPECT_FALSE(item->isChecked()) << "the mark follows the file, wherever it was removed";
+
+    std::filesystem::remove(entry.parent_path());
+    testing::writeText(entry.parent_path(), "");
+    item->trigger();
+    settle();
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_TRUE(app->state().statusIsError());
+    EXPECT_NE(app->state().statusMessage().find(entry.parent_path().string()), std::string::npos)
+        << app->state().statusMessage();
 }
 
 }  // namespace
