@@ -10,6 +10,7 @@ enum class CliMode {
     missingAction,  // no argument at all: usage, status 1
     help,           // "--help" or "-h" first: usage, status 0
     command,        // anything else: send `action` with `params`
+    version,        // "--version" first: "orvex-cli VERSION", status 0
 };
 
 struct CliArguments {

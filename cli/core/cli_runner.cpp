@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "base/atomic_file.h"
+#include "base/version.h"
 #include "cli/core/cli_arguments.h"
 #include "cli/core/response_waiter.h"
 #include "cli/core/usage_text.h"
@@ -23,6 +24,11 @@ int fail(CliEnvironment& environment, const std::string& message) {
 
 int runCli(const std::vector<std::string>& arguments, CliEnvironment& environment) {
     CliArguments parsed = parseCliArguments(arguments);
+    if (parsed.mode == CliMode::version) {
+        environment.out << "orvex-cli " << kOrvexVersion << "\n";
+        environment.out.flush();
+        return 0;
+    }
     if (parsed.mode != CliMode::command) {
         environment.out << usageText();
         environment.out.flush();

@@ -80,7 +80,8 @@ std::string usageText() {
     std::string text =
         "orvex-cli - Orvex command-line interface\n"
         "\n"
-        "Usage: orvex-cli <action> [--key value ...]\n";
+        "Usage: orvex-cli <action> [--key value ...]\n"
+        "       orvex-cli --help | --version\n";
     for (const Section& section : sections()) {
         text += "\n";
         text += section.heading;
