@@ -93,4 +93,17 @@ std::string usageText() {
     return text;
 }
 
+std::vector<ListedAction> listedActions() {
+    std::vector<ListedAction> actions;
+    for (const Section& section : sections()) {
+        for (const Entry& entry : section.entries) {
+            const std::string name(entry.synopsis.substr(0, entry.synopsis.find(' ')));
+            if (actions.empty() || actions.back().name != name) {
+                actions.push_back({name, std::string(entry.description)});
+            }
+        }
+    }
+    return actions;
+}
+
 }  // namespace orvex
