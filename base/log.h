@@ -17,7 +17,10 @@ class LogSink {
     virtual void write(std::string_view line) = 0;
 };
 
-class SyslogSink final : public LogSink {
+// The system log: the systemd journal, where a reader filters Orvex's lines by
+// SYSLOG_IDENTIFIER=orvex, PRIORITY and ORVEX_SUBSYSTEM (the "CommandQueue" of a
+// "[CommandQueue] ..." line); syslog, as "orvex", on a system without a journal.
+class SystemLogSink final : public LogSink {
   public:
     void write(std::string_view line) override;
 };

@@ -9,6 +9,8 @@ LaunchOptionsResult parseLaunchOptions(const std::vector<std::string>& arguments
         const bool hasValue = i + 1 < arguments.size();
         if (argument == "--help" || argument == "-h") {
             result.options.help = true;
+        } else if (argument == "--version") {
+            result.options.version = true;
         } else if (argument == "--list-desktops") {
             result.options.listDesktops = true;
         } else if (argument == "--verbose") {
@@ -38,7 +40,7 @@ LaunchOptionsResult parseLaunchOptions(const std::vector<std::string>& arguments
 std::string launchUsage() {
     return "Usage: orvex [--desktop sim:SCENARIO.json] [--journal FILE] [--test-preset ID]\n"
            "             [--headless] [--verbose]\n"
-           "       orvex --list-desktops\n"
+           "       orvex --list-desktops | --version | --help\n"
            "\n"
            "  --desktop sim:FILE   run on the simulated desktop described by the scenario FILE\n"
            "  --journal FILE       write the simulated desktop's journal to FILE (appending)\n"
@@ -46,6 +48,7 @@ std::string launchUsage() {
            "  --headless           no windows and no tray icon, even with a display\n"
            "  --verbose            print the system log lines to standard error as well\n"
            "  --list-desktops      print the desktops this build can run on and exit\n"
+           "  --version            print the version and exit\n"
            "\n"
            "Without --desktop Orvex uses the X11 desktop of $DISPLAY, with its tray icon and\n"
            "windows. With no display it runs headless with no desktop at all: every\n"

@@ -21,6 +21,8 @@ struct LaunchOptions {
     // "--list-desktops": print the desktops this build can run on, one a line, and exit.
     bool listDesktops = false;
     bool help = false;
+    // "--version": print "orvex VERSION" and exit.
+    bool version = false;
 };
 
 struct LaunchOptionsResult {

@@ -11,6 +11,15 @@ CliArguments parseCliArguments(const std::vector<std::string>& arguments) {
         parsed.mode = CliMode::help;
         return parsed;
     }
+    if (arguments[0] == "--version") {
+        parsed.mode = CliMode::version;
+        return parsed;
+    }
+    if (arguments[0] == "--complete") {
+        parsed.mode = CliMode::complete;
+        parsed.words.assign(arguments.begin() + 1, arguments.end());
+        return parsed;
+    }
     parsed.mode = CliMode::command;
     parsed.action = arguments[0];
     std::size_t i = 1;

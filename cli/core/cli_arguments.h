@@ -10,12 +10,15 @@ enum class CliMode {
     missingAction,  // no argument at all: usage, status 1
     help,           // "--help" or "-h" first: usage, status 0
     command,        // anything else: send `action` with `params`
+    version,        // "--version" first: "orvex-cli VERSION", status 0
+    complete,       // "--complete" first: the shell completion's candidates for `words`
 };
 
 struct CliArguments {
     CliMode mode = CliMode::missingAction;
     std::string action;
     std::map<std::string, std::string> params;
+    std::vector<std::string> words;  // after "--complete": the line up to the word completed
 };
 
 // `arguments` excludes the program name. The action is passed through unchecked; after it,

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -8,6 +11,7 @@
 #include "base/app_paths.h"
 #include "base/clock.h"
 #include "base/uuid.h"
+#include "protocol/cli_response.h"
 
 namespace orvex {
 
@@ -23,6 +27,16 @@ struct CliEnvironment {
     std::function<AppPathsResult()> resolvePaths = resolveAppPaths;
     std::function<std::string()> newCommandId = newUuid;
 };
+
+struct CommandExchange {
+    std::optional<CLIResponse> response;  // none: no readable answer within the time
+    std::string error;                    // non-empty: the command could not be sent
+};
+
+// Writes one command file and waits up to `timeout` for its answer.
+CommandExchange exchangeCommand(const std::string& action,
+                                std::map<std::string, std::string> params,
+                                CliEnvironment& environment, std::chrono::milliseconds timeout);
 
 // One whole run of orvex-cli: parse `arguments` (program name excluded), write the command
 // file, wait for the answer, print it. Returns the exit status.

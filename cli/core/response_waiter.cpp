@@ -6,8 +6,8 @@
 
 namespace orvex {
 
-std::optional<std::string> waitForResponse(const std::filesystem::path& responseFile,
-                                           Clock& clock) {
+std::optional<std::string> waitForResponse(const std::filesystem::path& responseFile, Clock& clock,
+                                           std::chrono::milliseconds timeout) {
     const Clock::TimePoint start = clock.now();
     for (;;) {
         std::error_code ignored;
@@ -18,7 +18,7 @@ std::optional<std::string> waitForResponse(const std::filesystem::path& response
             }
         }
         clock.sleepFor(kResponsePollInterval);
-        if (clock.now() - start >= kResponseTimeout) {
+        if (clock.now() - start >= timeout) {
             return std::nullopt;
         }
     }

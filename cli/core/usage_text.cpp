@@ -80,7 +80,8 @@ std::string usageText() {
     std::string text =
         "orvex-cli - Orvex command-line interface\n"
         "\n"
-        "Usage: orvex-cli <action> [--key value ...]\n";
+        "Usage: orvex-cli <action> [--key value ...]\n"
+        "       orvex-cli --help | --version\n";
     for (const Section& section : sections()) {
         text += "\n";
         text += section.heading;
@@ -90,6 +91,19 @@ std::string usageText() {
         }
     }
     return text;
+}
+
+std::vector<ListedAction> listedActions() {
+    std::vector<ListedAction> actions;
+    for (const Section& section : sections()) {
+        for (const Entry& entry : section.entries) {
+            const std::string name(entry.synopsis.substr(0, entry.synopsis.find(' ')));
+            if (actions.empty() || actions.back().name != name) {
+                actions.push_back({name, std::string(entry.description)});
+            }
+        }
+    }
+    return actions;
 }
 
 }  // namespace orvex

@@ -6,7 +6,11 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
     InputaimOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--list") {
+        if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
+        } else if (argument == "--list") {
             options.list = true;
         } else if (argument == "--app") {
             if (i + 1 == arguments.size())
@@ -17,7 +21,7 @@ ParsedArguments parseArguments(const std::vector<std::string>& arguments) {
                 return {std::nullopt, "--hint needs a text\n"};
             options.hint = arguments[++i];
         } else {
-            return {std::nullopt, "usage: inputaim [--list] [--app <bundleId>] [--hint <text>]\n"};
+            return {std::nullopt, kInputaimUsage};
         }
     }
     return {options, ""};

@@ -10,7 +10,13 @@ struct InputaimOptions {
     bool list = false;
     std::optional<std::string> bundleIdentifier;
     std::string hint;
+    bool help = false;     // print the usage and exit 0
+    bool version = false;  // print "inputaim VERSION" and exit 0
 };
+
+inline constexpr const char* kInputaimUsage =
+    "usage: inputaim [--list] [--app <bundleId>] [--hint <text>]\n"
+    "       inputaim --help | --version\n";
 
 struct ParsedArguments {
     std::optional<InputaimOptions> options;

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "base/version.h"
 #include "tools/inputaim/input_search.h"
 #include "tools/inputaim/inputaim_arguments.h"
 #include "tools/inputaim/inputaim_report.h"
@@ -71,6 +72,12 @@ int runInputaim(const std::vector<std::string>& arguments, RunningApplications& 
         return 2;
     }
     const InputaimOptions& options = *parsed.options;
+    if (options.help || options.version) {
+        out << (options.help ? std::string(kInputaimUsage)
+                             : std::string("inputaim ") + kOrvexVersion + "\n");
+        out.flush();
+        return 0;
+    }
 
     RunningApplicationRef app = resolveTarget(options, applications);
     if (!app) {

@@ -283,6 +283,7 @@ TEST(CliEndToEnd, UsageAndAnUnwritableCommandDirectory) {
         "orvex-cli - Orvex command-line interface\n"
         "\n"
         "Usage: orvex-cli <action> [--key value ...]\n"
+        "       orvex-cli --help | --version\n"
         "\n"
         "Preset Commands:\n"
         "  preset.list                          List all presets\n"

@@ -30,6 +30,7 @@
 #include "app/ui/windows/theme.h"
 #include "base/app_paths.h"
 #include "base/log.h"
+#include "base/version.h"
 #include "cli/core/cli_runner.h"
 
 namespace {
@@ -74,8 +75,8 @@ int main(int argc, char** argv) {
     auto parsed = parseLaunchOptions(arguments);
     // The Linux desktop's clipboard needs a GUI application, the windows a widget one; either
     // is made before anything uses Qt.
-    const bool running =
-        parsed.error.empty() && !parsed.options.help && !parsed.options.listDesktops;
+    const bool running = parsed.error.empty() && !parsed.options.help &&
+                         !parsed.options.listDesktops && !parsed.options.version;
     const bool linuxDesktopWanted = running && !parsed.options.desktop && displayPresent();
     const bool windowsWanted = running && !parsed.options.headless && displayPresent();
     std::unique_ptr<QCoreApplication> application =
@@ -93,6 +94,10 @@ int main(int argc, char** argv) {
     const LaunchOptions& options = parsed.options;
     if (options.help) {
         std::cout << launchUsage();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "orvex " << kOrvexVersion << "\n";
         return 0;
     }
     if (options.listDesktops) {

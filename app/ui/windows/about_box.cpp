@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "base/version.h"
+
 namespace orvex {
 namespace {
 
@@ -12,7 +14,7 @@ constexpr const char* kProgramName = "Orvex";
 }  // namespace
 
 const char* orvexVersion() {
-    return ORVEX_VERSION;
+    return kOrvexVersion;
 }
 
 std::unique_ptr<QMessageBox> makeAboutBox(QWidget* parent, LocalizationManager& i18n) {

@@ -6,6 +6,7 @@
 #include <limits>
 #include <sstream>
 
+#include "tools/inputaim/inputaim_arguments.h"
 #include "tools/inputaim/inputaim_report.h"
 #include "tools/inputaim/tests/fake_ax_tree.h"
 
@@ -67,7 +68,7 @@ TEST_F(InputaimProgram, BadArgumentsExitTwoWithoutSearching) {
     fails({"--app"}, 2, "--app needs a bundle id\n");
     fails({"--list", "--hint"}, 2, "--hint needs a text\n");
     for (const char* bad : {"--bogus", "list", "-l"})
-        fails({bad}, 2, "usage: inputaim [--list] [--app <bundleId>] [--hint <text>]\n");
+        fails({bad}, 2, kInputaimUsage);
     EXPECT_TRUE(axApp->reads.empty());
 }
 
