@@ -1,0 +1,120 @@
+// The fixed scripts with what they are given varied: application names, addresses,
+// preference keys and pasted text come from presets, settings and the pasteboard. Whatever
+// they are, the script must compile, and each text must arrive where it was meant to go.
+// The input is a selector byte, then up to two texts separated by NUL.
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/execution/apple_scripts.h"
+#include "base/atomic_file.h"
+#include "base/clock.h"
+#include "base/manual_main_queue.h"
+#include "desktop/sim/sim_pasteboard.h"
+#include "desktop/sim/sim_scenario.h"
+#include "desktop/sim/sim_scripting.h"
+#include "fuzz/fuzz_check.h"
+
+using namespace orvex;
+
+namespace {
+
+const Json& demoScenario() {
+    static const Json scenario = [] {
+        std::string error;
+        auto text = readWholeFile(ORVEX_SOURCE_DIR "/desktop/sim/scenarios/demo.json", &error);
+        fuzz::check(text.has_value(), "the demo scenario cannot be read");
+        return *parseJson(*text).value;
+    }();
+    return scenario;
+}
+
+const std::filesystem::path& scratch() {
+    static const std::filesystem::path path = [] {
+        char pattern[] = "/tmp/orvex-script-fuzz-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        fuzz::check(made != nullptr, "no scratch directory");
+        return std::filesystem::path(made);
+    }();
+    return path;
+}
+
+// Reads back the one shell word finderDefaultReadScript makes: plain, or single-quoted
+// pieces joined by \'.
+std::string unquoteShellWord(std::string_view word) {
+    std::string out;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        if (word[i] == '\'') {
+            const std::size_t end = word.find('\'', i + 1);
+            fuzz::check(end != std::string_view::npos, "an unterminated shell quote");
+            out += word.substr(i + 1, end - i - 1);
+            i = end;
+        } else if (word[i] == '\\' && i + 1 < word.size()) {
+            out += word[++i];
+        } else {
+            out += word[i];
+        }
+    }
+    return out;
+}
+
+void checkCompiled(const ScriptOutcome& outcome) {
+    fuzz::check(!outcome.failed || outcome.errorMessage->find("(-2741)") == std::string::npos,
+                "an input broke the script's syntax");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    const std::string_view rest = fuzz::text(data + 1, size - 1);
+    const std::string first(rest.substr(0, rest.find('\0')));
+    const std::string second(rest.size() > first.size() ? rest.substr(first.size() + 1) : "");
+
+    VirtualClock clock;
+    ManualMainQueue queue(clock);
+    auto desktop = SimDesktop::create(clock, queue);
+    fuzz::check(!applyScenario(*desktop, demoScenario(), scratch()), "the demo does not load");
+    SimScripting scripting(desktop);
+    ScriptHost& host = scripting.host();
+
+    switch (data[0] % 4) {
+        case 0:
+            checkCompiled(host.run(activateByNameScript(first)));
+            break;
+        case 1: {
+            checkCompiled(host.run(chromeOpenOrFocusTabScript(first, second)));
+            ScriptOutcome front = host.run(frontTabQueryScript());
+            fuzz::check(!front.failed && front.stringValue, "Chrome has no front tab");
+            fuzz::check(
+                *front.stringValue == second || front.stringValue->find(first) != std::string::npos,
+                "the front tab is neither the one found nor the one opened");
+            break;
+        }
+        case 2: {
+            checkCompiled(host.run(finderDefaultReadScript(first)));
+            const std::string prefix = "defaults read com.apple.finder ";
+            const std::string suffix = " 2>/dev/null";
+            std::optional<std::string> command;
+            for (const Json& entry : desktop->journal()) {
+                if (entry.value("executable", "") == "/bin/sh") {
+                    command = entry.at("arguments").at(1).get<std::string>();
+                }
+            }
+            fuzz::check(command && command->starts_with(prefix) && command->ends_with(suffix),
+                        "the shell command is not the one written");
+            fuzz::check(
+                unquoteShellWord(command->substr(
+                    prefix.size(), command->size() - prefix.size() - suffix.size())) == first,
+                "the shell reads another key");
+            break;
+        }
+        default:
+            desktop->pasteboard().writeString(first);
+            checkCompiled(host.run(data[0] & 4 ? terminalPasteScript(data[0] & 8)
+                                               : pasteScript(data[0] & 8)));
+            break;
+    }
+    return 0;
+}
