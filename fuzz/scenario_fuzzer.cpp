@@ -16,10 +16,11 @@ namespace {
 // directory of this process.
 const std::filesystem::path& scratch() {
     static const std::filesystem::path path = [] {
-        char pattern[] = "/tmp/orvex-scenario-fuzz-XXXXXX";
+        // In the working directory, which scripts/fuzz makes a scratch one.
+        char pattern[] = "orvex-scenario-XXXXXX";
         const char* made = mkdtemp(pattern);
         fuzz::check(made != nullptr, "no scratch directory");
-        return std::filesystem::path(made);
+        return std::filesystem::absolute(made);
     }();
     return path;
 }

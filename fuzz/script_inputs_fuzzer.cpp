@@ -9,6 +9,7 @@
 #include "base/atomic_file.h"
 #include "base/clock.h"
 #include "base/manual_main_queue.h"
+#include "desktop/script/script_value.h"
 #include "desktop/sim/sim_pasteboard.h"
 #include "desktop/sim/sim_scenario.h"
 #include "desktop/sim/sim_scripting.h"
@@ -30,10 +31,11 @@ const Json& demoScenario() {
 
 const std::filesystem::path& scratch() {
     static const std::filesystem::path path = [] {
-        char pattern[] = "/tmp/orvex-script-fuzz-XXXXXX";
+        // In the working directory, which scripts/fuzz makes a scratch one.
+        char pattern[] = "orvex-script-XXXXXX";
         const char* made = mkdtemp(pattern);
         fuzz::check(made != nullptr, "no scratch directory");
-        return std::filesystem::path(made);
+        return std::filesystem::absolute(made);
     }();
     return path;
 }
@@ -88,7 +90,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
             ScriptOutcome front = host.run(frontTabQueryScript());
             fuzz::check(!front.failed && front.stringValue, "Chrome has no front tab");
             fuzz::check(
-                *front.stringValue == second || front.stringValue->find(first) != std::string::npos,
+                // "contains" ignores case, as the script language does.
+                *front.stringValue == second ||
+                    script::foldCase(*front.stringValue).find(script::foldCase(first)) !=
+                        std::string::npos,
                 "the front tab is neither the one found nor the one opened");
             break;
         }
