@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "app/execution/apple_scripts.h"
-#include "base/atomic_file.h"
 #include "base/clock.h"
 #include "base/manual_main_queue.h"
 #include "desktop/script/script_value.h"
@@ -19,14 +18,27 @@ using namespace orvex;
 
 namespace {
 
-const Json& demoScenario() {
-    static const Json scenario = [] {
-        std::string error;
-        auto text = readWholeFile(ORVEX_SOURCE_DIR "/desktop/sim/scenarios/demo.json", &error);
-        fuzz::check(text.has_value(), "the demo scenario cannot be read");
-        return *parseJson(*text).value;
-    }();
-    return scenario;
+// What the fixed scripts address: an editor with a selection, Chrome with two windows (the
+// front one's active tab is not the AI chat), Terminal and Finder.
+const Json& scenario() {
+    static const Json parsed = *parseJson(R"({
+      "permissions": {"accessibility": "granted", "browserAutomation": "granted"},
+      "frontmost": "com.apple.TextEdit",
+      "applications": [
+        {"bundleId": "com.apple.TextEdit", "name": "TextEdit", "kind": "editor", "running": true,
+         "windows": [{"title": "notes.txt", "elements": [{"role": "AXTextArea", "value": "notes",
+           "settable": true, "focused": true, "selection": [0, 5]}]}]},
+        {"bundleId": "com.google.Chrome", "name": "Google Chrome", "kind": "browser",
+         "running": true, "windows": [
+           {"activeTab": 2, "tabs": [{"url": "https://chatgpt.com/"},
+                                     {"url": "https://news.example.com/"}]},
+           {"tabs": [{"url": "https://claude.ai/new"}]}]},
+        {"bundleId": "com.apple.Terminal", "name": "Terminal", "kind": "terminal",
+         "running": true, "windows": [{"title": "zsh"}]},
+        {"bundleId": "com.apple.finder", "name": "Finder", "kind": "fileManager",
+         "running": true, "windows": [{"folder": "~"}]}]})")
+                                    .value;
+    return parsed;
 }
 
 const std::filesystem::path& scratch() {
@@ -77,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     VirtualClock clock;
     ManualMainQueue queue(clock);
     auto desktop = SimDesktop::create(clock, queue);
-    fuzz::check(!applyScenario(*desktop, demoScenario(), scratch()), "the demo does not load");
+    fuzz::check(!applyScenario(*desktop, scenario(), scratch()), "the scenario does not load");
     SimScripting scripting(desktop);
     ScriptHost& host = scripting.host();
 
