@@ -54,11 +54,14 @@ std::string randomSuffix() {
 
 }  // namespace
 
-std::optional<std::string> writeFileAtomically(const std::filesystem::path& target,
-                                               std::string_view contents, mode_t mode) {
+namespace {
+
+// `target` is taken inside `directoryFd`, or as a path of its own with AT_FDCWD.
+std::optional<std::string> writeAtomically(int directoryFd, const std::filesystem::path& target,
+                                           std::string_view contents, mode_t mode) {
     std::filesystem::path temp = target;
     temp += std::string(kAtomicTempMarker) + randomSuffix();
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    int fd = ::openat(directoryFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {
         return errnoText("Cannot create", temp);
     }
@@ -72,11 +75,20 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& targ
     if (::close(fd) != 0 && !failure) {
         failure = errnoText("Cannot close", temp);
     }
-    if (!failure && ::rename(temp.c_str(), target.c_str()) != 0) {
+    if (!failure && ::renameat(directoryFd, temp.c_str(), directoryFd, target.c_str()) != 0) {
         failure = errnoText("Cannot replace", target);
     }
     if (failure) {
-        ::unlink(temp.c_str());
+        ::unlinkat(directoryFd, temp.c_str(), 0);
+    }
+    return failure;
+}
+
+}  // namespace
+
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& target,
+                                               std::string_view contents, mode_t mode) {
+    if (auto failure = writeAtomically(AT_FDCWD, target, contents, mode)) {
         return failure;
     }
     // Make the rename itself durable; a failure here does not undo the write.
@@ -110,6 +122,15 @@ std::size_t removeStaleAtomicTemporaries(const std::filesystem::path& target) {
     return removed;
 }
 
+std::optional<std::string> writeFileAtomicallyAt(int directoryFd, const std::string& name,
+                                                 std::string_view contents, mode_t mode) {
+    if (auto failure = writeAtomically(directoryFd, name, contents, mode)) {
+        return failure;
+    }
+    ::fsync(directoryFd);
+    return std::nullopt;
+}
+
 std::optional<std::string> writeFileDirectly(const std::filesystem::path& target,
                                              std::string_view contents, mode_t mode) {
     int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
@@ -139,6 +160,13 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path, std:
         }
         return std::nullopt;
     }
+    auto contents = readWholeFile(fd, path, error, maxBytes);
+    ::close(fd);
+    return contents;
+}
+
+std::optional<std::string> readWholeFile(int fd, const std::filesystem::path& path,
+                                         std::string* error, std::size_t maxBytes) {
     std::string contents;
     char buffer[65536];
     for (;;) {
@@ -150,7 +178,6 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path, std:
             if (error) {
                 *error = errnoText("Cannot read", path);
             }
-            ::close(fd);
             return std::nullopt;
         }
         if (n == 0) {
@@ -161,12 +188,10 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path, std:
                 *error = "File " + path.string() + " is larger than " + std::to_string(maxBytes) +
                          " bytes";
             }
-            ::close(fd);
             return std::nullopt;
         }
         contents.append(buffer, static_cast<std::size_t>(n));
     }
-    ::close(fd);
     return contents;
 }
 

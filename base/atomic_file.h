@@ -27,6 +27,11 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& targ
 // many were removed.
 std::size_t removeStaleAtomicTemporaries(const std::filesystem::path& target);
 
+// The same for `name` inside the open directory `directoryFd`: the file lands in that
+// directory even when its path has since been moved or replaced.
+std::optional<std::string> writeFileAtomicallyAt(int directoryFd, const std::string& name,
+                                                 std::string_view contents, mode_t mode = 0644);
+
 // Plain (non-atomic) write, for files the user picked as an export target. The file has
 // `mode` afterwards whatever the umask and whatever mode a file it replaces had.
 std::optional<std::string> writeFileDirectly(const std::filesystem::path& target,
@@ -36,5 +41,9 @@ std::optional<std::string> writeFileDirectly(const std::filesystem::path& target
 // exhaust memory. Returns the error description in `error` on failure.
 std::optional<std::string> readWholeFile(const std::filesystem::path& path, std::string* error,
                                          std::size_t maxBytes = 64u << 20);
+// The same from a file already open (from its current offset; `path` names it in errors),
+// so that what was checked through the descriptor is what is read. Leaves `fd` open.
+std::optional<std::string> readWholeFile(int fd, const std::filesystem::path& path,
+                                         std::string* error, std::size_t maxBytes);
 
 }  // namespace orvex

@@ -1,5 +1,6 @@
 #include "app/commands/command_queue_service.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,53 +19,65 @@ namespace orvex {
 namespace {
 
 // The command directory is private to its user; one made by an older version or by hand
-// with looser permissions is tightened rather than trusted.
-void makeDirectoryPrivate(const std::filesystem::path& directory) {
+// with looser permissions is tightened rather than trusted. Everything afterwards goes
+// through the descriptor returned here, never the path again: whoever can rename the
+// directory's parent could otherwise put a link to any other directory in its place.
+// -1 when the path is no directory of its own (a link included).
+int openPrivateDirectory(const std::filesystem::path& directory) {
     createPrivateDirectory(directory, nullptr);
-    struct stat info {};
-    if (::lstat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-        info.st_uid == ::geteuid() && (info.st_mode & 077) != 0) {
-        ::chmod(directory.c_str(), 0700);
+    int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        log::system("[CommandQueue] Cannot open " + directory.string() + ": " +
+                    std::strerror(errno));
+        return -1;
     }
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && info.st_uid == ::geteuid() && (info.st_mode & 077) != 0) {
+        ::fchmod(fd, 0700);
+    }
+    return fd;
 }
 
-bool isEmptyRegularFile(const std::filesystem::path& path) {
+bool isEmptyRegularFile(int directoryFd, const std::string& name) {
     struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0;
+    return ::fstatat(directoryFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(info.st_mode) && info.st_size == 0;
 }
 
 // Reads a command file whole. Only a regular file (not a link, pipe or device) of at most
 // kMaxCommandFileBytes is read, so a stray file can neither block the queue nor exhaust
-// memory.
-std::optional<std::string> readCommandFile(const std::filesystem::path& path, std::string* error) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+// memory. The checks and the read go through one descriptor: a file swapped for a link or
+// a pipe in between is never read.
+std::optional<std::string> readCommandFile(int directoryFd, const std::filesystem::path& path,
+                                           std::string* error) {
+    const std::string name = path.filename().string();
+    int fd = ::openat(directoryFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         *error = "Cannot open " + path.string() + ": " + std::strerror(errno);
         return std::nullopt;
     }
     struct stat info {};
+    std::optional<std::string> text;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         *error = path.string() + " is not a regular file";
-        ::close(fd);
-        return std::nullopt;
-    }
-    ::close(fd);
-    if (static_cast<std::uintmax_t>(info.st_size) > kMaxCommandFileBytes) {
+    } else if (static_cast<std::uintmax_t>(info.st_size) > kMaxCommandFileBytes) {
         *error = "File " + path.string() + " is larger than " +
                  std::to_string(kMaxCommandFileBytes) + " bytes";
-        return std::nullopt;
+    } else {
+        // The size check above is only a fast path; the read enforces the limit too, in
+        // case the file grows in between.
+        text = readWholeFile(fd, path, error, kMaxCommandFileBytes);
     }
-    // The size check above is only a fast path; readWholeFile enforces the limit while
-    // reading, in case the file grows in between.
-    return readWholeFile(path, error, kMaxCommandFileBytes);
+    ::close(fd);
+    return text;
 }
 
 // Decodes a command whose id is safe to name a response file after. The id is chosen by
 // whoever wrote the file; one that would lead outside the directory makes the file as
 // unreadable as broken JSON.
-DecodeResult<CLICommand> decodeCommandFile(const std::filesystem::path& path) {
+DecodeResult<CLICommand> decodeCommandFile(int directoryFd, const std::filesystem::path& path) {
     std::string error;
-    auto text = readCommandFile(path, &error);
+    auto text = readCommandFile(directoryFd, path, &error);
     if (!text) {
         return {std::nullopt, error};
     }
@@ -78,23 +91,35 @@ DecodeResult<CLICommand> decodeCommandFile(const std::filesystem::path& path) {
     return decoded;
 }
 
-std::vector<std::filesystem::path> listEntries(const std::filesystem::path& directory,
-                                               bool* failed) {
+// The entries of the open directory, named by `directory` (for the log).
+std::vector<std::filesystem::path> listEntries(int directoryFd,
+                                               const std::filesystem::path& directory) {
     std::vector<std::filesystem::path> entries;
-    std::error_code error;
-    std::filesystem::directory_iterator it(directory, error);
-    if (error) {
-        *failed = true;
+    // A description of its own: the scans and the cleanup list from different threads.
+    int fd = directoryFd < 0 ? -1 : ::openat(directoryFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* stream = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!stream) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
         return entries;
     }
-    for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
-        if (error) {
-            break;
+    while (const dirent* entry = ::readdir(stream)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") {
+            entries.push_back(directory / name);
         }
-        entries.push_back(it->path());
     }
-    *failed = false;
+    ::closedir(stream);
     return entries;
+}
+
+// Whether the directory's path still leads to the open directory.
+bool pathLeadsTo(const std::filesystem::path& directory, int directoryFd) {
+    struct stat byPath {};
+    struct stat opened {};
+    return ::lstat(directory.c_str(), &byPath) == 0 && ::fstat(directoryFd, &opened) == 0 &&
+           byPath.st_dev == opened.st_dev && byPath.st_ino == opened.st_ino;
 }
 
 }  // namespace
@@ -135,14 +160,16 @@ CommandQueueService::CommandQueueService(std::filesystem::path commandsDir, Main
       mainQueue_(mainQueue),
       clock_(clock),
       handler_(std::move(handler)),
-      creationTime_(std::move(creationTime)) {
-    makeDirectoryPrivate(commandsDir_);
-}
+      creationTime_(std::move(creationTime)),
+      directoryFd_(openPrivateDirectory(commandsDir_)) {}
 
 CommandQueueService::~CommandQueueService() {
     directoryMonitor_.reset();
     if (cleanupTimer_) {
         cleanupTimer_->cancel();
+    }
+    if (directoryFd_ >= 0) {
+        ::close(directoryFd_);
     }
 }
 
@@ -165,12 +192,7 @@ void CommandQueueService::start() {
 }
 
 void CommandQueueService::processPendingCommands() {
-    bool failed = false;
-    auto entries = listEntries(commandsDir_, &failed);
-    if (failed) {
-        return;
-    }
-    for (const auto& entry : entries) {
+    for (const auto& entry : listEntries(directoryFd_, commandsDir_)) {
         if (entry.extension() == ".json" && isCommandFileName(entry.filename().string())) {
             processCommandFile(entry);
         }
@@ -178,27 +200,28 @@ void CommandQueueService::processPendingCommands() {
 }
 
 void CommandQueueService::processCommandFile(const std::filesystem::path& file) {
-    if (isEmptyRegularFile(file)) {
+    const std::string name = file.filename().string();
+    if (isEmptyRegularFile(directoryFd_, name)) {
         // Just created by a writer that writes in place: its close reports it again. One
         // that stays empty goes with the cleanup.
         return;
     }
-    auto decoded = decodeCommandFile(file);
+    auto decoded = decodeCommandFile(directoryFd_, file);
     if (!decoded.ok()) {
         log::system("[CommandQueue] Failed to parse command file: " + decoded.error);
-        ::unlink(file.c_str());
+        ::unlinkat(directoryFd_, name.c_str(), 0);
         return;
     }
     CLICommand command = std::move(*decoded.value);
     log::system("[CommandQueue] Processing command: " + command.action + " (id: " + command.id +
                 ")");
-    if (::unlink(file.c_str()) != 0 && errno == ENOENT) {
+    if (::unlinkat(directoryFd_, name.c_str(), 0) != 0 && errno == ENOENT) {
         // Someone else removed it between the read and now: it is theirs, not ours to run.
         return;
     }
-    auto response = responseFilePath(commandsDir_, command.id);
     struct stat info {};
-    if (::lstat(response->c_str(), &info) == 0) {
+    if (::fstatat(directoryFd_, responseFileName(command.id).c_str(), &info, AT_SYMLINK_NOFOLLOW) ==
+        0) {
         log::system("[CommandQueue] Response already exists, skipping");
         return;
     }
@@ -223,8 +246,8 @@ void CommandQueueService::writeResponse(const CLIResponse& response) {
                     unsafeCommandIdReason(response.id).value_or("unsafe command id"));
         return;
     }
-    if (auto error =
-            writeFileAtomically(*target, encodeCLIResponseText(response), kExchangeFileMode)) {
+    if (auto error = writeFileAtomicallyAt(directoryFd_, target->filename().string(),
+                                           encodeCLIResponseText(response), kExchangeFileMode)) {
         log::system("[CommandQueue] Failed to write response: " + *error);
         return;
     }
@@ -239,22 +262,27 @@ void CommandQueueService::startCleanupTimer() {
 }
 
 void CommandQueueService::cleanupStaleFiles() {
-    bool failed = false;
-    auto entries = listEntries(commandsDir_, &failed);
-    if (failed) {
+    // The creation times are looked up by path: once the path leads elsewhere they would
+    // be another directory's.
+    if (directoryFd_ < 0) {
+        return;
+    }
+    if (!pathLeadsTo(commandsDir_, directoryFd_)) {
+        log::system("[CommandQueue] " + commandsDir_.string() +
+                    " is no longer the watched command directory; nothing is cleaned up");
         return;
     }
     const auto cutoff = clock_.wallNow() - kResponseLifetime;
-    for (const auto& entry : entries) {
+    for (const auto& entry : listEntries(directoryFd_, commandsDir_)) {
         const std::string name = entry.filename().string();
-        const bool stale =
-            isResponseFileName(name) || (isCommandFileName(name) && isEmptyRegularFile(entry));
+        const bool stale = isResponseFileName(name) ||
+                           (isCommandFileName(name) && isEmptyRegularFile(directoryFd_, name));
         if (!stale) {
             continue;
         }
         auto created = creationTime_(entry);
         if (created && *created < cutoff) {
-            ::unlink(entry.c_str());
+            ::unlinkat(directoryFd_, name.c_str(), 0);
         }
     }
 }

@@ -75,6 +75,9 @@ class CommandQueueService : public std::enable_shared_from_this<CommandQueueServ
     CommandHandler handler_;
     FileCreationTime creationTime_;
     TimerRef cleanupTimer_;
+    // The command directory as opened at creation (-1 when it could not be): every file is
+    // reached through it, never through the path again.
+    const int directoryFd_;
     // Last member: destroyed first, so no scan is still running while the rest goes away.
     std::unique_ptr<DirectoryWatcher> directoryMonitor_;
 };

@@ -17,7 +17,9 @@ namespace {
 // closed after writing, or created, which is all a hard link (link()) ever reports. A file
 // written in place is still empty when it is created; the queue leaves empty files for
 // their writer's close. Removals need no scan.
-constexpr std::uint32_t kWatchedEvents = IN_MOVED_TO | IN_CLOSE_WRITE | IN_CREATE | IN_ONLYDIR;
+// A link in the directory's place is not followed.
+constexpr std::uint32_t kWatchedEvents =
+    IN_MOVED_TO | IN_CLOSE_WRITE | IN_CREATE | IN_ONLYDIR | IN_DONT_FOLLOW;
 
 }  // namespace
 

@@ -138,5 +138,19 @@ TEST_F(CommandQueueServiceTest, CleanupReadsTheFileSystemsCreationTime) {
     }
 }
 
+// The creation times are looked up by path, and at the minute's tick the path may lead to
+// another directory, whose answers are not the queue's to delete.
+TEST_F(CommandQueueServiceTest, CleanupDeletesNothingOnceTheDirectoryIsReplacedByALink) {
+    auto service = makeService([](const std::filesystem::path&) {
+        return std::optional(std::chrono::system_clock::time_point{});
+    });
+    std::filesystem::rename(dir, temp / "moved");
+    std::filesystem::create_directory(temp / "elsewhere");
+    writeText(temp / "elsewhere" / "old.response.json", "{}");
+    std::filesystem::create_directory_symlink(temp / "elsewhere", dir);
+    service->cleanupStaleFiles();
+    EXPECT_TRUE(exists("old.response.json"));
+}
+
 }  // namespace
 }  // namespace orvex

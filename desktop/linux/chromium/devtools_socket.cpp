@@ -6,6 +6,8 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/websocket.hpp>
 
+#include "desktop/linux/chromium/devtools_reply.h"
+
 namespace orvex::chromium {
 
 namespace asio = boost::asio;
@@ -117,24 +119,15 @@ Json DevToolsSocket::call(const std::string& method, const Json& params,
             connection_->open = false;
             fail(ec, method);
         }
-        JsonParseResult parsed = parseJson(beast::buffers_to_string(buffer.data()), 512);
-        if (!parsed.value || !parsed.value->is_object()) {
-            continue;  // not ours to understand; the answer may still come
+        DevToolsReply reply = readDevToolsReply(beast::buffers_to_string(buffer.data()), id);
+        if (reply.kind == DevToolsReply::Kind::error) {
+            throw DevToolsError(DevToolsError::Kind::protocol, method + ": " + reply.error);
         }
-        const Json& reply = *parsed.value;
-        auto replyId = reply.find("id");
-        if (replyId == reply.end() || !replyId->is_number_integer() || *replyId != id) {
-            continue;  // an event, or a late answer to a call that gave up
+        if (reply.kind == DevToolsReply::Kind::result) {
+            return reply.result;
         }
-        if (auto error = reply.find("error"); error != reply.end()) {
-            std::string text =
-                error->is_object() && error->contains("message") && (*error)["message"].is_string()
-                    ? (*error)["message"].get<std::string>()
-                    : error->dump();
-            throw DevToolsError(DevToolsError::Kind::protocol, method + ": " + text);
-        }
-        auto result = reply.find("result");
-        return result != reply.end() && result->is_object() ? *result : Json::object();
+        // Otherwise an event, or a late answer to a call that gave up: the answer may
+        // still come.
     }
 }
 
