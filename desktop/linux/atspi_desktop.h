@@ -58,8 +58,9 @@ class AtspiDesktop {
 
   private:
     AtspiOptions options_;
-    std::shared_ptr<AtspiBus> bus_;
+    // Before bus_: connecting writes the reason it failed here.
     std::string problem_;
+    std::shared_ptr<AtspiBus> bus_;
     std::map<std::string, std::shared_ptr<AtspiApplicationTree>> trees_;
     FrontmostProcess frontmostProcess_;
 };

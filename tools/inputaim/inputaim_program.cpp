@@ -64,20 +64,29 @@ int focus(const SearchResult& result, std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
-int runInputaim(const std::vector<std::string>& arguments, RunningApplications& applications,
-                Accessibility& accessibility, std::ostream& out, std::ostream& err) {
+std::variant<InputaimOptions, int> optionsOrAnswer(const std::vector<std::string>& arguments,
+                                                   std::ostream& out, std::ostream& err) {
     ParsedArguments parsed = parseArguments(arguments);
     if (!parsed.options) {
         err << parsed.error;
         return 2;
     }
-    const InputaimOptions& options = *parsed.options;
-    if (options.help || options.version) {
-        out << (options.help ? std::string(kInputaimUsage)
-                             : std::string("inputaim ") + kOrvexVersion + "\n");
+    if (parsed.options->help || parsed.options->version) {
+        out << (parsed.options->help ? std::string(kInputaimUsage)
+                                     : std::string("inputaim ") + kOrvexVersion + "\n");
         out.flush();
         return 0;
     }
+    return *parsed.options;
+}
+
+int runInputaim(const std::vector<std::string>& arguments, RunningApplications& applications,
+                Accessibility& accessibility, std::ostream& out, std::ostream& err) {
+    const auto parsed = optionsOrAnswer(arguments, out, err);
+    if (const int* answered = std::get_if<int>(&parsed)) {
+        return *answered;
+    }
+    const InputaimOptions& options = std::get<InputaimOptions>(parsed);
 
     RunningApplicationRef app = resolveTarget(options, applications);
     if (!app) {

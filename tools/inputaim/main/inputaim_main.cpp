@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "desktop/linux/app_identity.h"
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
     alarm(runLimitSeconds);
 
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    const auto parsed = orvex::inputaim::optionsOrAnswer(arguments, std::cout, std::cerr);
+    if (const int* answered = std::get_if<int>(&parsed)) {
+        return *answered;
+    }
     auto desktop = std::make_shared<orvex::linux_desktop::AtspiDesktop>();
 #ifdef ORVEX_INPUTAIM_X11
     desktop->setFrontmostProcess(orvex::x11FrontProcess);
