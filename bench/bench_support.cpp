@@ -130,32 +130,33 @@ double residentMiB(pid_t pid) {
     return statusField("/proc/" + std::to_string(pid) + "/status", "VmRSS:") / 1024.0;
 }
 
-long cpuTicks(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), {});
-    // The command name may hold spaces; the fields after it are plain numbers. utime and
-    // stime are the 14th and 15th fields, the 12th and 13th after the name's ")".
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    long utime = 0, stime = 0;
-    for (int index = 3; fields >> field; ++index) {
-        if (index == 14) {
-            utime = std::stol(field);
-        } else if (index == 15) {
-            stime = std::stol(field);
-            break;
-        }
+std::map<pid_t, ThreadUsage> threadUsage(pid_t pid) {
+    std::map<pid_t, ThreadUsage> usage;
+    for (const fs::path& thread : threadDirectories(pid)) {
+        ThreadUsage& entry = usage[static_cast<pid_t>(std::stol(thread.filename().string()))];
+        // schedstat's first field: nanoseconds on a CPU, where /proc/<pid>/stat only has
+        // clock ticks of 10 ms.
+        std::ifstream(thread / "schedstat") >> entry.runNanoseconds;
+        entry.switches = statusField(thread / "status", "voluntary_ctxt_switches:") +
+                         statusField(thread / "status", "nonvoluntary_ctxt_switches:");
     }
-    return utime + stime;
+    return usage;
 }
 
-long contextSwitches(pid_t pid) {
-    long total = 0;
-    for (const fs::path& thread : threadDirectories(pid)) {
-        total += statusField(thread / "status", "voluntary_ctxt_switches:") +
-                 statusField(thread / "status", "nonvoluntary_ctxt_switches:");
+UsageDelta usageBetween(const std::map<pid_t, ThreadUsage>& before,
+                        const std::map<pid_t, ThreadUsage>& after) {
+    UsageDelta delta;
+    for (const auto& [tid, now] : after) {
+        const auto earlier = before.find(tid);
+        const ThreadUsage start = earlier == before.end() ? ThreadUsage{} : earlier->second;
+        delta.cpuMilliseconds +=
+            static_cast<double>(now.runNanoseconds - start.runNanoseconds) / 1e6;
+        delta.wakeUps += now.switches - start.switches;
     }
-    return total;
+    for (const auto& [tid, usage] : before) {
+        delta.threadsEnded += after.count(tid) ? 0 : 1;
+    }
+    return delta;
 }
 
 void printRow(const std::string& what, const std::string& figure, const std::string& goal,

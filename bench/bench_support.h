@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,10 +54,21 @@ std::optional<double> timedRun(const std::vector<std::string>& command,
 
 // Resident memory in MiB, summed over the process.
 double residentMiB(pid_t pid);
-// User plus system CPU time in clock ticks, all threads.
-long cpuTicks(pid_t pid);
-// Context switches of every thread (voluntary and not): how often the process woke.
-long contextSwitches(pid_t pid);
+// What each thread of a process has run and how often it was switched out, by thread id.
+struct ThreadUsage {
+    long long runNanoseconds = 0;
+    long switches = 0;
+};
+std::map<pid_t, ThreadUsage> threadUsage(pid_t pid);
+// The CPU time and wake-ups between two samples. A thread that started in between counts
+// whole; one that ended is lost (its share cannot be read any more) and only counted.
+struct UsageDelta {
+    double cpuMilliseconds = 0;
+    long wakeUps = 0;
+    int threadsEnded = 0;
+};
+UsageDelta usageBetween(const std::map<pid_t, ThreadUsage>& before,
+                        const std::map<pid_t, ThreadUsage>& after);
 
 void printRow(const std::string& what, const std::string& figure, const std::string& goal,
               const std::string& peer, const std::string& met);
