@@ -48,7 +48,8 @@ std::string randomSuffix() {
         seededIn = ::getpid();
     }
     std::ostringstream out;
-    out << std::hex << std::setw(16) << std::setfill('0') << generator();
+    out << std::hex << std::setw(static_cast<int>(kAtomicTempDigits)) << std::setfill('0')
+        << generator();
     return out.str();
 }
 
@@ -110,7 +111,8 @@ std::size_t removeStaleAtomicTemporaries(const std::filesystem::path& target) {
     std::size_t removed = 0;
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         const std::string name = it->path().filename().string();
-        const bool ours = name.size() == prefix.size() + 16 && name.starts_with(prefix) &&
+        const bool ours = name.size() == prefix.size() + kAtomicTempDigits &&
+                          name.starts_with(prefix) &&
                           std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
                                       [](unsigned char c) { return std::isxdigit(c); });
         struct stat info {};

@@ -12,7 +12,8 @@ namespace orvex {
 // The temporary file of an atomic write is `target` + this marker + 16 hex digits, so a
 // name is writable atomically only when it leaves room for kAtomicTempSuffixBytes more.
 inline constexpr std::string_view kAtomicTempMarker = ".tmp-";
-inline constexpr std::size_t kAtomicTempSuffixBytes = kAtomicTempMarker.size() + 16;
+inline constexpr std::size_t kAtomicTempDigits = 16;
+inline constexpr std::size_t kAtomicTempSuffixBytes = kAtomicTempMarker.size() + kAtomicTempDigits;
 
 // Writes `contents` to a temporary file beside `target`, flushes and fsyncs it, then
 // renames it over `target`. On any failure the temporary file is removed and `target`
